@@ -1,0 +1,176 @@
+// In-memory stand-in for the parts of user32 and kernel32 that the programs use, so that the
+// shell and the task windows run unchanged in host tests. Names, types and constant values are
+// those of the real API; only what our callers rely on is modelled.
+#pragma once
+
+#include <stdint.h>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef unsigned int DWORD;
+typedef unsigned int UINT;
+typedef int LONG;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef WORD ATOM;
+typedef char CHAR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef void* LPVOID;
+
+typedef struct standin_window* HWND;
+typedef struct standin_module* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct standin_icon* HICON;
+typedef HICON HCURSOR;
+typedef struct standin_brush* HBRUSH;
+typedef struct standin_menu* HMENU;
+
+#define CALLBACK
+#define WINAPI
+#define TRUE 1
+#define FALSE 0
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+typedef struct tagWNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+} WNDCLASSEXA;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *LPMSG;
+
+#define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(a)) | ((DWORD)((WORD)(b))) << 16))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEINTRESOURCEA(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
+
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+#define CS_BYTEALIGNCLIENT 0x1000
+#define COLOR_BTNFACE 15
+
+#define WS_OVERLAPPED 0x00000000
+#define WS_POPUP 0x80000000
+#define WS_CHILD 0x40000000
+#define WS_MINIMIZE 0x20000000
+#define WS_VISIBLE 0x10000000
+#define WS_DISABLED 0x08000000
+#define WS_CLIPSIBLINGS 0x04000000
+#define WS_CLIPCHILDREN 0x02000000
+#define WS_MAXIMIZE 0x01000000
+#define WS_CAPTION 0x00C00000
+#define WS_BORDER 0x00800000
+#define WS_DLGFRAME 0x00400000
+#define WS_VSCROLL 0x00200000
+#define WS_HSCROLL 0x00100000
+#define WS_SYSMENU 0x00080000
+#define WS_THICKFRAME 0x00040000
+#define WS_GROUP 0x00020000
+#define WS_TABSTOP 0x00010000
+#define WS_MINIMIZEBOX 0x00020000
+#define WS_MAXIMIZEBOX 0x00010000
+#define WS_OVERLAPPEDWINDOW                                                                        \
+    (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+
+#define WS_EX_CLIENTEDGE 0x00000200
+
+#define ES_LEFT 0x0000
+#define ES_MULTILINE 0x0004
+#define ES_AUTOVSCROLL 0x0040
+#define ES_AUTOHSCROLL 0x0080
+#define ES_READONLY 0x0800
+
+#define BS_PUSHBUTTON 0x00000000
+#define BS_DEFPUSHBUTTON 0x00000001
+#define BS_GROUPBOX 0x00000007
+
+#define SS_LEFT 0x00000000
+#define SS_NOTIFY 0x00000100
+
+#define MB_OK 0x00000000
+#define MB_ICONINFORMATION 0x00000040
+#define IDOK 1
+
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_KEYDOWN 0x0100
+#define WM_CHAR 0x0102
+#define WM_COMMAND 0x0111
+#define WM_USER 0x0400
+
+#define BN_CLICKED 0
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+#define CW_USEDEFAULT ((int)0x80000000)
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR module_name);
+void WINAPI ExitProcess(UINT exit_code);
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR icon_name);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursor_name);
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* window_class);
+
+HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
+                            int x, int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
+BOOL WINAPI DestroyWindow(HWND window);
+BOOL WINAPI ShowWindow(HWND window, int show_command);
+BOOL WINAPI UpdateWindow(HWND window);
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filter_min, UINT filter_max);
+BOOL WINAPI TranslateMessage(const MSG* msg);
+LRESULT WINAPI DispatchMessageA(const MSG* msg);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+void WINAPI PostQuitMessage(int exit_code);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+BOOL WINAPI FlashWindow(HWND window, BOOL invert);
+HWND WINAPI SetFocus(HWND window);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+int WINAPI GetWindowTextLengthA(HWND window);
+int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int buffer_size);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
