@@ -1,0 +1,3 @@
+#include "tests/support/deliverable.h"
+
+const char* const deliverable_name = DELIVERABLE_NAME;

@@ -1,0 +1,34 @@
+// Drives a whole program through app_main on the window-system stand-in: the test acts as the
+// user once the message loop waits for input.
+#pragma once
+
+#include "platform/standin/harness.h"
+
+#include <functional>
+#include <string>
+
+// Fresh desktop and program state, then app_main; `user` runs when the loop first waits for
+// input. Afterwards the main window is closed as by its close box. Returns app_main's result.
+int run_program(const std::function<void()>& user);
+// The same, but nothing is closed for the user: the actions must end the program themselves.
+int run_program_until_exit(const std::function<void()>& user);
+
+HWND main_window();
+// task: 1, 2 or 3.
+HWND launch_button(int task);
+// Clicks the task's launch button; returns the live task window, or null.
+HWND open_task_window(int task);
+HWND task_window(int task);
+HWND child_with_id(HWND window, int id);
+void click_id(HWND window, int id);
+
+void type(HWND edit, const std::string& text);
+std::string text(HWND window);
+std::string utf8_from_1251(const std::string& text); // for readable failure messages
+
+// Message box texts shown since the program started, in order.
+std::vector<std::string> box_texts();
+
+// Windows-1251 bytes of a UTF-8 text (Ukrainian letters, №, ’), written independently of the
+// compiler's conversion so that tests can check the bytes the programs carry.
+std::string to_1251(const char* utf8);

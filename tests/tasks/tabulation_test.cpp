@@ -1,0 +1,216 @@
+// Task 1 through its window: the rows of each deliverable, the walk and the series bounds, and the
+// limits that keep every click short and inside its buffer.
+#include "numtext/numtext.h"
+#include "tasks/tabulation/tabulation.h"
+#include "tests/support/deliverable.h"
+#include "tests/support/program_driver.h"
+#include "variants/profile.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Inputs {
+    const char* start; // nullptr: the field keeps its initial text
+    const char* end;
+    const char* step;
+    const char* term_limit;
+};
+
+const Inputs defaults = {nullptr, nullptr, nullptr, nullptr};
+
+// Clicks Execute once per run with the same inputs; returns the result field after each click.
+std::vector<std::string> tabulate_runs(const Inputs& inputs, int runs = 1) {
+    std::vector<std::string> shown;
+    run_program([&] {
+        HWND window = open_task_window(1);
+        ASSERT_NE(window, nullptr);
+        if (inputs.start)
+            type(task1_xstart_edit, inputs.start);
+        if (inputs.end)
+            type(task1_xend_edit, inputs.end);
+        if (inputs.step)
+            type(task1_dx_edit, inputs.step);
+        if (inputs.term_limit)
+            type(task1_eps_edit, inputs.term_limit);
+        for (int run = 0; run < runs; ++run) {
+            click_id(window, profile.tabulation.execute_id);
+            shown.push_back(text(task1_result_edit));
+        }
+    });
+    return shown;
+}
+
+std::string tabulate_once(const Inputs& inputs) {
+    return tabulate_runs(inputs).back();
+}
+
+// "label X CR LF S CR LF" for each pair.
+std::string rows(std::initializer_list<std::pair<const char*, const char*>> pairs) {
+    std::string text;
+    for (const auto& pair : pairs)
+        text +=
+            std::string(profile.tabulation.row_label) + pair.first + "\r\n" + pair.second + "\r\n";
+    return text;
+}
+
+struct RowsCase {
+    const char* deliverable;
+    Inputs inputs;
+    std::initializer_list<std::pair<const char*, const char*>> rows;
+};
+
+const RowsCase rows_cases[] = {
+    {"practice_v4", defaults, {{"0.1", "9.379640e-002"}, {"0.2", "0.1767844"}}},
+    {"practice_v4_early", defaults, {{"0.1", "9.379640e-002"}, {"0.2", "0.1767844"}}},
+    {"practice_v1",
+     defaults,
+     {{"1.1", "3.987176"},
+      {"1.3", "2.498948"},
+      {"1.5", "1.860306"},
+      {"1.7", "1.503282"},
+      {"1.9", "1.271746"}}},
+    {"practice_v5",
+     defaults,
+     {{"-0.5", "-0.7340137"},
+      {"-0.25", "-0.4222912"},
+      {"0", "0"},
+      {"0.25", "0.6188022"},
+      {"0.5", "1.656854"}}},
+    // Its X values are 0.1, 0.2, 0.30000000000000004, ..., 0.8999999999999999.
+    {"practice_v6",
+     defaults,
+     {{"0.1", "-0.1072103"},
+      {"0.2", "-0.2314355"},
+      {"0.3", "-0.377833"},
+      {"0.4", "-0.5541281"},
+      {"0.5", "-0.7725887"},
+      {"0.6", "-1.054302"},
+      {"0.7", "-1.439919"},
+      {"0.8", "-2.023316"},
+      {"0.9", "-3.097468"}}},
+    {"practice_v14", {"0.5", "1", "0.5", "30"}, {{"0.5", "0.8775826"}, {"1", "0.5403023"}}},
+    {"practice_v8", {"2", "3", "1", "30"}, {{"2", "1.021694"}, {"3", "1.224426"}}},
+    // X = 0 makes the first term infinite; nothing stops the run.
+    {"practice_v8", {"0", "0", "1", "30"}, {{"0", "-inf"}}},
+    // A limit below the counter start sums the first term alone.
+    {"practice_v4", {"1", "1", "1", "0"}, {{"1", "1"}}},
+    {"practice_v4", {"1", "1", "1", "1"}, {{"1", "0.3333333"}}},
+    {"practice_v4", {"1", "1", "1", "1.5"}, {{"1", "0.3333333"}}},
+    {"practice_v4", {"1", "1", "1", "2"}, {{"1", "0.8333333"}}},
+    {"practice_v4", {"1", "1", "1", "-7"}, {{"1", "1"}}},
+    {"practice_v6", {"1", "1", "1", "1"}, {{"1", "-1"}}},
+    {"practice_v6", {"1", "1", "1", "2"}, {{"1", "-1.666667"}}},
+    {"practice_v6", {"1", "1", "1", "3"}, {{"1", "-2.166667"}}},
+    {"practice_v1", {"2", "2", "1", "0"}, {{"2", "1"}}}, // (1 / 2) * 2
+    {"practice_v5", {"0.5", "0.5", "1", "0"}, {{"0.5", "1"}}},
+};
+
+TEST(Tabulation, RowsOfEachDeliverable) {
+    for (const RowsCase& c : rows_cases) {
+        if (!is_deliverable(c.deliverable))
+            continue;
+        SCOPED_TRACE(c.inputs.start ? c.inputs.start : "defaults");
+        EXPECT_EQ(utf8_from_1251(tabulate_once(c.inputs)), utf8_from_1251(rows(c.rows)));
+        EXPECT_TRUE(box_texts().empty());
+    }
+}
+
+TEST(Tabulation, StartEqualToEndGivesOneRowAndAboveEndNone) {
+    std::string one = tabulate_once({"0.5", "0.5", "0.1", "3"});
+    EXPECT_EQ(one.rfind(profile.tabulation.row_label, 0), 0u);
+    EXPECT_EQ(one.find(profile.tabulation.row_label, 1), std::string::npos);
+    EXPECT_EQ(tabulate_once({"0.6", "0.5", "0.1", "3"}), "");
+}
+
+TEST(Tabulation, SecondRunRepeatsOrAppendsItsRows) {
+    std::vector<std::string> shown = tabulate_runs({"0.5", "0.7", "0.1", "3"}, 2);
+    ASSERT_FALSE(shown[0].empty());
+    if (profile.tabulation.keeps_earlier_rows)
+        EXPECT_EQ(shown[1], shown[0] + shown[0]);
+    else
+        EXPECT_EQ(shown[1], shown[0]);
+}
+
+TEST(Tabulation, EarlierRowsSurviveClosingTheWindowWhenKept) {
+    std::string first, after_reopen, empty_run;
+    run_program([&] {
+        HWND window = open_task_window(1);
+        type(task1_xstart_edit, "0.5"), type(task1_xend_edit, "0.5");
+        type(task1_dx_edit, "1"), type(task1_eps_edit, "3");
+        click_id(window, profile.tabulation.execute_id);
+        first = text(task1_result_edit);
+        standin::close(window);
+        window = open_task_window(1);
+        EXPECT_EQ(text(task1_result_edit), "");
+        type(task1_xstart_edit, "2"), type(task1_xend_edit, "1"); // no row of its own
+        click_id(window, profile.tabulation.execute_id);
+        after_reopen = text(task1_result_edit);
+    });
+    EXPECT_EQ(after_reopen, profile.tabulation.keeps_earlier_rows ? first : "");
+}
+
+// Walks that never ended: the walk stops once X no longer moves forward.
+TEST(Tabulation, StepThatDoesNotAdvanceGivesOneRow) {
+    for (const char* step : {"0", "-0.1", "1e-300", "", "abc"}) {
+        SCOPED_TRACE(std::string("step ") + step);
+        std::string shown = tabulate_once({"1", "2", step, "3"});
+        EXPECT_EQ(shown.find(profile.tabulation.row_label, 1), std::string::npos) << shown;
+        EXPECT_FALSE(shown.empty());
+    }
+}
+
+// Rows that do not fit whole are not written; the walk ends at the full table.
+TEST(Tabulation, TableStopsAtTheBufferWithWholeRows) {
+    std::vector<std::string> shown = tabulate_runs({"0.1", "1e400", "0.1", "3"}, 3);
+    for (const std::string& table : shown) {
+        EXPECT_LE(table.size(), text_buffer_size - 1);
+        EXPECT_GT(table.size(), text_buffer_size - 60); // filled up to its last whole row
+        ASSERT_GE(table.size(), 2u);
+        EXPECT_EQ(table.substr(table.size() - 2), "\r\n");
+        EXPECT_EQ(table.rfind(profile.tabulation.row_label, 0), 0u);
+    }
+    // A full table: later runs add at most a row shorter than the one that did not fit.
+    EXPECT_EQ(shown[2].substr(0, shown[0].size()), shown[0]);
+    if (!profile.tabulation.keeps_earlier_rows)
+        EXPECT_EQ(shown[2], shown[0]);
+}
+
+TEST(Tabulation, KeptRowsOfThreeDefaultRunsKeepOnlyWholeRows) {
+    if (!is_deliverable("practice_v6"))
+        GTEST_SKIP() << "practice_v6's defaults are the measured case";
+    std::vector<std::string> shown = tabulate_runs(defaults, 3);
+    EXPECT_EQ(shown[1], shown[0] + shown[0]); // two runs fit
+    ASSERT_GT(shown[2].size(), shown[1].size());
+    std::string third_run_rows = shown[2].substr(shown[1].size());
+    EXPECT_EQ(third_run_rows, shown[0].substr(0, third_run_rows.size()));
+    EXPECT_EQ(third_run_rows.substr(third_run_rows.size() - 2), "\r\n");
+    EXPECT_LE(shown[2].size(), text_buffer_size - 1);
+}
+
+TEST(Tabulation, HugeOrInfiniteTermLimitStillEndsPromptly) {
+    for (const char* limit : {"1e300", "1e400"}) {
+        auto started = std::chrono::steady_clock::now();
+        std::string shown = tabulate_once({"0.5", "0.5", "1", limit});
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        EXPECT_FALSE(shown.empty());
+        EXPECT_LT(seconds, 5.0) << "term limit " << limit;
+    }
+}
+
+TEST(Tabulation, RowBuilderWritesNothingThatDoesNotFit) {
+    results_text[0] = 0;
+    for (unsigned i = 0; i < 17; ++i)
+        number_text[i] = '1', scratch_text[i] = '2';
+    number_text[17] = scratch_text[17] = 0;
+    unsigned rows_written = 0;
+    while (append_table_row())
+        ++rows_written;
+    unsigned row_length = string_length(profile.tabulation.row_label) + 17 + 2 + 17 + 2;
+    EXPECT_EQ(rows_written, (text_buffer_size - 1) / row_length);
+    EXPECT_EQ(string_length(results_text), rows_written * row_length);
+}
+
+} // namespace
