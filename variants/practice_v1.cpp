@@ -1,1 +1,123 @@
-// placeholder
+// Variant 1: five buttons in the main window, among them an exit and an About button; every task
+// window carries its own statement.
+#include "tasks/array/array.h"
+#include "tasks/common/task_io.h"
+#include "tasks/expression/expression.h"
+#include "tasks/tabulation/tabulation.h"
+#include "variants/control_kinds.h"
+
+namespace {
+
+const int exit_id = 12;
+const int about_id = 13;
+
+const MainControlSpec main_controls[] = {
+    push_button("Про програму", 280, 80, 170, 40, about_id),
+    push_button("ВИХІД", 280, 160, 170, 40, exit_id),
+    push_button("Завдання 3", 50, 200, 170, 40, 11),
+    push_button("Завдання 2", 50, 120, 170, 40, 10),
+    push_button("Завдання 1", 50, 40, 170, 40, 9),
+};
+
+const TaskControlSpec task1_controls[] = {
+    push_button("Обрахувати", 340, 300, 125, 40, 109),
+    label("Xp= ", 20, 130, 30, 17, 110),
+    label("Xk= ", 270, 130, 30, 17, 111),
+    label("DX= ", 20, 200, 30, 17, 112),
+    label("EPS= ", 260, 200, 35, 17, 113),
+    label("Результат= ", 30, 250, 75, 17, 114),
+    input_edit("1.1", 50, 130, 160, 24, 115, &task1_xstart_edit),
+    input_edit("1.9", 300, 130, 160, 24, 116, &task1_xend_edit),
+    input_edit("0.2", 50, 200, 160, 24, 117, &task1_dx_edit),
+    input_edit("5", 300, 200, 160, 24, 118, &task1_eps_edit),
+    multiline_edit("", 110, 250, 160, 80, 119, &task1_result_edit),
+    multiline_edit("Протабулювати функцію ln[(x+1)/(x-1)]", 30, 30, 440, 80, 108),
+};
+
+const TaskControlSpec task2_controls[] = {
+    push_button("Обрахувати", 340, 225, 125, 40, 121, &task2_execute_button),
+    label("A= ", 30, 180, 20, 17, 122),
+    label("B= ", 270, 180, 20, 17, 123),
+    label("Результат= ", 30, 230, 75, 17, 124),
+    input_edit("11.25", 50, 180, 160, 24, 125, &task2_a_edit),
+    input_edit("7.52", 300, 180, 160, 24, 126, &task2_b_edit),
+    scrolling_result_edit("", 110, 230, 160, 24, 127, &task2_result_edit),
+    multiline_edit("     Обчислити і вивести на екран значення\r\n"
+                   "   наступного виразу\r\n"
+                   "         Якщо A=B, X = 25\r\n"
+                   "         Якщо A>B  X = (a-b)/a+1\r\n"
+                   "         Якщо A<B  X = (a-5)/b\r\n"
+                   "   де A та B вхідні дані (дійсні числа),\r\n"
+                   "   X результат обчислення виразу",
+                   30, 30, 440, 130, 120, &task2_statement),
+};
+
+const TaskControlSpec task3_controls[] = {
+    push_button("Добавити", 340, 200, 120, 40, 130, &task3_add_button),
+    push_button("Обрахувати", 340, 255, 120, 40, 131, &task3_execute_button),
+    label("C= ", 30, 150, 20, 17, 132),
+    label("D= ", 280, 150, 20, 17, 133),
+    label("a[i]= ", 81, 210, 25, 17, 134),
+    label("Результат= ", 30, 260, 75, 17, 135),
+    input_edit("0", 50, 150, 160, 24, 136, &task3_c_edit),
+    input_edit("0", 300, 150, 160, 24, 137, &task3_d_edit),
+    input_edit("0", 110, 210, 160, 24, 138, &task3_element_edit),
+    scrolling_result_edit("", 110, 260, 160, 24, 139, &task3_result_edit),
+    multiline_edit(" Знайти скільки елементів масиву\r\n"
+                   " задовольняє умові:c<=a[i]<=d",
+                   30, 30, 440, 80, 140, &task3_statement),
+};
+
+// The ratio uses 2n + 1 and 2n + 3, one step ahead of the textbook series; S is doubled at the
+// end.
+long double first_term(long double x) {
+    return 1.0L / x;
+}
+long double numerator(long double n, long double) {
+    return (2.0L * n) + 1.0L;
+}
+long double denominator(long double n, long double x) {
+    return (((2.0L * n) + 3.0L) * x) * x;
+}
+long double twice(long double s) {
+    return s * 2.0L;
+}
+
+long double above(long double a, long double b) {
+    return ((a - b) / a) + 1.0L;
+}
+long double below(long double a, long double b) {
+    return (a - 5.0L) / b;
+}
+
+bool selects(double x, double c, double d, double) {
+    return !is_below(x, c) && !is_above(x, d);
+}
+long double count(long double n, long double) {
+    return n + 1.0L;
+}
+
+} // namespace
+
+const VariantProfile profile = {
+    {"Практика 2011. Розроблено в межах практикуму. Варіант №1", CW_USEDEFAULT, CW_USEDEFAULT, 500,
+     300},
+    control_table(main_controls),
+    {
+        {9, "Window1", "Перше завдання", 50, 50, 500, 400},
+        {10, "Window2", "Друге завдання", 80, 80, 500, 320},
+        {11, "Window3", "Третє завдання", 110, 110, 500, 350},
+    },
+    {information_box, "Вікно вже відкрите !!!"},
+    exit_id,
+    about_id,
+    "Розроблено в межах практикуму",
+    {control_table(task1_controls),
+     109,
+     {first_term, 1, numerator, denominator, twice},
+     "При X=",
+     false},
+    {control_table(task2_controls), 121, 25, above, below, false},
+    {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
+     count, false},
+};

@@ -1,1 +1,119 @@
-// placeholder
+// Variant 4, earlier build: as the later one, but with editable statement boxes, shorter buttons
+// and a few other texts and places.
+#include "tasks/array/array.h"
+#include "tasks/common/task_io.h"
+#include "tasks/expression/expression.h"
+#include "tasks/tabulation/tabulation.h"
+#include "variants/control_kinds.h"
+
+namespace {
+
+const MainControlSpec main_controls[] = {
+    push_button("Відкрити", 400, 485, 100, 25, 11),
+    push_button("Відкрити", 400, 275, 100, 25, 10),
+    push_button("Відкрити", 400, 95, 100, 25, 9),
+    editable_statement_box(" Знайти суму кубів всіх від’ємних елементів\r\n"
+                           " масиву, які задовольняють умові: a[i]>=c*d",
+                           32, 440, 350, 120, 8),
+    editable_statement_box("Обчислити і вивести на екран значення\r\n"
+                           " наступного виразу\r\n"
+                           " [(A=B)? -125], [(A>B)? 52*b/a+b], [(A<B)? (a-5)/b] \r\n"
+                           " де A та B вхідні дані (дійсні числа),\r\n"
+                           " X результат обчислення виразу",
+                           32, 230, 350, 120, 6),
+    editable_statement_box("Протабулювати функцію ln(x+1)", 32, 50, 350, 120, 5),
+    label("Варіант №4", 224, 8, 80, 17, 4),
+    // The frames come last, around the statement boxes and launch buttons made before them.
+    group_box("Завдання 3", 24, 420, 500, 150, 3),
+    group_box("Завдання 2", 24, 210, 500, 150, 2),
+    group_box("Завдання 1", 24, 30, 500, 150, 1),
+};
+
+const TaskControlSpec task1_controls[] = {
+    push_button("Обрахувати", 10, 90, 100, 25, 109),
+    label("Xp= ", 10, 10, 30, 17, 110),
+    label("Xk= ", 150, 10, 30, 17, 111),
+    label("DX= ", 10, 55, 30, 17, 112),
+    label("EPS= ", 142, 55, 35, 17, 113),
+    label("Результат= ", 20, 130, 75, 17, 114),
+    input_edit("0.1", 40, 7, 100, 24, 115, &task1_xstart_edit),
+    input_edit("0.2", 180, 7, 100, 24, 116, &task1_xend_edit),
+    input_edit("0.1", 40, 52, 100, 24, 117, &task1_dx_edit),
+    input_edit("30", 180, 52, 100, 24, 118, &task1_eps_edit),
+    multiline_edit("", 120, 87, 160, 60, 119, &task1_result_edit),
+};
+
+const TaskControlSpec task2_controls[] = {
+    push_button("Обрахувати", 100, 80, 100, 25, 121, &task2_execute_button),
+    label("A= ", 10, 30, 20, 17, 122),
+    label("B= ", 150, 30, 20, 17, 123),
+    label("Результат= ", 20, 130, 75, 17, 124),
+    input_edit("", 30, 27, 100, 24, 125, &task2_a_edit),
+    input_edit("", 170, 27, 100, 24, 126, &task2_b_edit),
+    result_edit("", 105, 126, 160, 24, 127, &task2_result_edit),
+};
+
+const TaskControlSpec task3_controls[] = {
+    push_button("Добавити", 160, 22, 100, 25, 130, &task3_add_button),
+    push_button("Обрахувати", 100, 120, 100, 25, 131, &task3_execute_button),
+    label("C= ", 10, 75, 20, 17, 132),
+    label("D= ", 150, 75, 20, 17, 133),
+    label("A= ", 25, 25, 20, 17, 134),
+    label("Результат= ", 20, 160, 75, 17, 135),
+    input_edit("", 30, 72, 100, 24, 136, &task3_c_edit),
+    input_edit("", 170, 72, 100, 24, 137, &task3_d_edit),
+    input_edit("", 45, 22, 100, 24, 138, &task3_element_edit),
+    result_edit("", 105, 157, 160, 24, 139, &task3_result_edit),
+};
+
+// The ratio uses n + 1 and n + 2, one step ahead of the textbook ln(1 + x) series.
+long double first_term(long double x) {
+    return x;
+}
+long double numerator(long double n, long double x) {
+    return -((1.0L + n) * x);
+}
+long double denominator(long double n, long double) {
+    return 2.0L + n;
+}
+
+long double above(long double a, long double b) {
+    return ((52.0L * b) / a) + b;
+}
+long double below(long double a, long double b) {
+    return (a - 5.0L) / b;
+}
+
+long double threshold(long double c, long double d) {
+    return c * d;
+}
+bool selects(double x, double, double, double t) {
+    return is_below(x, 0) && !is_below(x, t);
+}
+long double add_cube(long double sum, long double x) {
+    return sum + ((x * x) * x);
+}
+
+} // namespace
+
+const VariantProfile profile = {
+    {"Практика", 50, 50, 550, 640},
+    control_table(main_controls),
+    {
+        {9, "Window1", "Завдання 1", 610, 50, 300, 200},
+        {10, "Window2", "Завдання 2", 610, 250, 300, 200},
+        {11, "Window3", "Завдання 3", 610, 450, 300, 240},
+    },
+    {flash_and_focus, nullptr},
+    0,
+    0,
+    nullptr,
+    {control_table(task1_controls),
+     109,
+     {first_term, 1, numerator, denominator, nullptr},
+     "При X=",
+     false},
+    {control_table(task2_controls), 121, -125, above, below, false},
+    {control_table(task3_controls), 130, 131, nullptr, false, threshold, selects, 0, add_cube,
+     false},
+};

@@ -1,1 +1,116 @@
-// placeholder
+// Variant 5: a credit label and three buttons in the main window; Task 3 counts the positive
+// elements between C and D.
+#include "tasks/array/array.h"
+#include "tasks/common/task_io.h"
+#include "tasks/expression/expression.h"
+#include "tasks/tabulation/tabulation.h"
+#include "variants/control_kinds.h"
+
+namespace {
+
+const MainControlSpec main_controls[] = {
+    label("Варіант №5 Розроблено в межах практикуму", 20, 20, 300, 17, 8),
+    push_button("Відкрити ТРЕТЄ завданння", 40, 190, 220, 35, 11),
+    push_button("Відкрити ДРУГЕ завданння", 40, 120, 220, 35, 10),
+    push_button("Відкрити ПЕРШЕ завданння", 40, 50, 220, 35, 9),
+};
+
+const TaskControlSpec task1_controls[] = {
+    push_button("Виконати", 300, 20, 120, 40, 109),
+    label("Xp= ", 20, 20, 30, 17, 110),
+    label("Xk= ", 20, 70, 30, 17, 111),
+    label("DX= ", 20, 120, 30, 17, 112),
+    label("EPS= ", 10, 170, 35, 17, 113),
+    label("Результат: ", 250, 80, 75, 17, 114),
+    label("Завдання: Протабулювати функцію ln[(1+x)/(1-x)]", 40, 250, 200, 200, 108),
+    input_edit("-0.5", 50, 20, 160, 24, 115, &task1_xstart_edit),
+    input_edit("0.5", 50, 70, 160, 24, 116, &task1_xend_edit),
+    input_edit("0.25", 50, 120, 160, 24, 117, &task1_dx_edit),
+    input_edit("22", 50, 170, 160, 24, 118, &task1_eps_edit),
+    multiline_edit("", 250, 100, 200, 200, 119, &task1_result_edit),
+};
+
+const TaskControlSpec task2_controls[] = {
+    push_button("Виконати", 300, 20, 120, 40, 121, &task2_execute_button),
+    label("A= ", 20, 20, 20, 17, 122),
+    label("B= ", 20, 70, 20, 17, 123),
+    label("Результат: ", 250, 100, 75, 17, 124),
+    label("     Обчислити і вивести на екран значення\r\n"
+          "   наступного виразу\r\n"
+          "         Якщо A=B, X = -10\r\n"
+          "         Якщо A>B  X = 1-b/a\r\n"
+          "         Якщо A<B  X = (a-5)/b\r\n"
+          "   де A та B вхідні дані (дійсні числа),\r\n"
+          "   X результат обчислення виразу",
+          30, 105, 210, 150, 120, &task2_statement),
+    input_edit("5", 40, 20, 160, 24, 125, &task2_a_edit),
+    input_edit("5", 40, 70, 160, 24, 126, &task2_b_edit),
+    result_edit("", 250, 120, 200, 24, 127, &task2_result_edit),
+};
+
+const TaskControlSpec task3_controls[] = {
+    push_button("Добавити", 90, 170, 120, 40, 130, &task3_add_button),
+    push_button("Виконати", 300, 20, 120, 40, 131, &task3_execute_button),
+    label("C= ", 30, 20, 20, 17, 132),
+    label("D= ", 30, 70, 20, 17, 133),
+    label("a[i]= ", 30, 120, 30, 17, 134),
+    label("Результат: ", 250, 70, 75, 17, 135),
+    label(" Знайти, скільки додатних  елементів масиву задовольняє умові: c<=a[i]<=d", 60, 220, 400,
+          100, 140, &task3_statement),
+    input_edit("-5", 50, 20, 160, 24, 136, &task3_c_edit),
+    input_edit("5", 50, 70, 160, 24, 137, &task3_d_edit),
+    input_edit("3", 60, 120, 150, 24, 138, &task3_element_edit),
+    result_edit("", 250, 90, 200, 24, 139, &task3_result_edit),
+};
+
+// The numerator has a single factor X, unlike the textbook series; S is doubled at the end.
+long double first_term(long double x) {
+    return x;
+}
+long double numerator(long double n, long double x) {
+    return ((2.0L * n) + 1.0L) * x;
+}
+long double denominator(long double n, long double) {
+    return (1.0L + n) * 2.0L;
+}
+long double twice(long double s) {
+    return s * 2.0L;
+}
+
+long double above(long double a, long double b) {
+    return 1.0L - (b / a);
+}
+long double below(long double a, long double b) {
+    return (a - 5.0L) / b;
+}
+
+bool selects(double x, double c, double d, double) {
+    return is_above(x, 0) && !is_below(x, c) && !is_above(x, d);
+}
+long double count(long double n, long double) {
+    return n + 1.0L;
+}
+
+} // namespace
+
+const VariantProfile profile = {
+    {"Практика 2011", 100, 100, 300, 280},
+    control_table(main_controls),
+    {
+        {9, "Window1", "ПЕРШЕ завдання", 50, 50, 500, 350},
+        {10, "Window2", "ДРУГЕ завдання", 50, 50, 500, 300},
+        {11, "Window3", "ТРЕТЄ завдання", 50, 50, 500, 300},
+    },
+    {information_box, "Вікно вже відкрите !!!"},
+    0,
+    0,
+    nullptr,
+    {control_table(task1_controls),
+     109,
+     {first_term, 1, numerator, denominator, twice},
+     "X =",
+     true},
+    {control_table(task2_controls), 121, -10, above, below, false},
+    {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
+     count, false},
+};
