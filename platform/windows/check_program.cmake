@@ -1,0 +1,34 @@
+# After each link: the program imports from KERNEL32.dll and USER32.dll only, is a GUI program,
+# and stays within the size limit. Prints one line with its size and imports.
+# cmake -DPROGRAM=<exe> -DOBJDUMP=<objdump> -DSIZE_LIMIT=<bytes, 0: none> -P check_program.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" dll_lines "${headers}")
+set(imports "")
+foreach(line IN LISTS dll_lines)
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(TOUPPER "${dll}" dll_upper)
+    if(NOT dll_upper STREQUAL "KERNEL32.DLL" AND NOT dll_upper STREQUAL "USER32.DLL")
+        message(FATAL_ERROR "${PROGRAM} imports ${dll}; only KERNEL32.dll and USER32.dll are allowed")
+    endif()
+    list(APPEND imports ${dll})
+endforeach()
+if(NOT imports)
+    message(FATAL_ERROR "${PROGRAM} has no import table")
+endif()
+
+if(NOT headers MATCHES "Subsystem[ \t]+0+2[ \t]")
+    message(FATAL_ERROR "${PROGRAM} is not a Windows GUI program")
+endif()
+
+file(SIZE ${PROGRAM} size)
+get_filename_component(name ${PROGRAM} NAME)
+math(EXPR kib "(${size} + 1023) / 1024")
+list(JOIN imports ", " import_list)
+message(STATUS "${name}: ${size} bytes (${kib} KiB), imports ${import_list}")
+if(SIZE_LIMIT GREATER 0 AND size GREATER SIZE_LIMIT)
+    message(FATAL_ERROR "${name} is ${size} bytes, more than the limit of ${SIZE_LIMIT}")
+endif()
