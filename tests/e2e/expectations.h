@@ -1,0 +1,54 @@
+// What the end-to-end driver expects of each deliverable, as data: one row per deliverable.
+// Controls are named by their place in the creation order (1-based), because IDs repeat.
+#pragma once
+
+const int max_fields = 6;
+const int max_elements = 4;
+const int platform_placed = -1; // a window whose place the platform chooses
+
+struct FieldText {
+    int order; // 0 ends a list
+    const char* text;
+};
+
+struct TaskCase {
+    const char* class_name;
+    const char* caption;
+    int x, y, width, height;
+    int control_count;
+    FieldText initial[max_fields]; // texts at every opening
+    FieldText typed[max_fields];   // typed before running (fields that start empty)
+    int execute_id;
+    FieldText results[max_fields];
+};
+
+// Task 3: the elements added one by one before Execute.
+struct ArrayCase {
+    int element_order;
+    const char* elements[max_elements];
+    int add_id;
+    const char* added_text;              // confirmation box after each addition, or null
+    FieldText empty_results[max_fields]; // Execute right after reopening
+};
+
+// Task 2 with a zero divisor, where the deliverable guards it.
+struct GuardCase {
+    FieldText typed[max_fields];
+    FieldText results[max_fields];
+    const char* box_text; // null: no guard
+};
+
+struct Deliverable {
+    const char* name;
+    const char* caption; // '*' stands for any text (an author credit)
+    int x, y, width, height;
+    int main_control_count;
+    int launch_ids[3];
+    const char* already_open_text; // null: the open window takes the focus instead
+    int exit_id;                   // 0: none
+    TaskCase tasks[3];
+    ArrayCase array;
+    GuardCase guard;
+};
+
+extern const Deliverable deliverables[7];

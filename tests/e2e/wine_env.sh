@@ -1,0 +1,93 @@
+# Sourced by the end-to-end scripts and tools/run.sh: Wine without the user's settings, a
+# Ukrainian locale, and a private virtual display.
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Runs a Windows program under wine64. The ANSI code page follows the locale: uk_UA gives
+# Windows-1251, so the programs' texts are shown and read back unchanged. Wine honours LC_ALL even
+# when glibc has no such locale generated (LANG alone would need it); set only for Wine, so that
+# the shell does not complain about the missing glibc locale.
+WINE=(env LANG=uk_UA.UTF-8 LC_ALL=uk_UA.UTF-8 "$WINE64")
+wine() {
+    "${WINE[@]}" "$@"
+}
+
+# Z:\ is the root of the Unix file system in every prefix.
+windows_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# Starts Xvfb on a display that is free and exports DISPLAY. Stop it with stop_virtual_display.
+xvfb_pid=
+start_virtual_display() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    xvfb_pid=$!
+    local waited=0
+    while [ ! -s "$display_file" ]; do
+        if [ $waited -ge 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+            echo "Xvfb did not start" >&2
+            rm -f "$display_file"
+            return 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    export DISPLAY=":$(head -n1 "$display_file")"
+    rm -f "$display_file"
+}
+
+stop_virtual_display() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=
+    fi
+}
+
+# Ends every Wine process of the prefix (the programs, and Wine's own desktop process, which
+# holds on to the display).
+stop_wine() {
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+}
+
+# Makes a fresh prefix with the settings that keep tests fast and honest: without a window
+# manager Wine waits about 2 s on every hide unless its windows are unmanaged, and a crash would
+# otherwise sit behind a dialog.
+create_wine_prefix() {
+    local prefix=$1
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    export WINEPREFIX=$prefix
+    wine wineboot --init >/dev/null 2>&1
+    local settings="$prefix/test-settings.reg"
+    cat >"$settings" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+    wine regedit /S "$(windows_path "$settings")" >/dev/null 2>&1
+    stop_wine
+    grep -q '"Managed"="N"' "$prefix/user.reg" && grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg"
+}
+
+# BMP screenshots of the driver into PNG.
+convert_screenshots() {
+    local bmp
+    for bmp in "$@"; do
+        [ -f "$bmp" ] || continue
+        convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
+}
