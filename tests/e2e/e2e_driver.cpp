@@ -24,16 +24,22 @@ const Deliverable* deliverable = nullptr;
 PROCESS_INFORMATION process = {};
 const char* screenshot_folder = ".";
 
-// Non-ASCII bytes as \xNN, CR and LF as \r and \n, so that a failure line reads anywhere.
+// Windows-1251 text as UTF-8 for the terminal, with CR and LF shown as \r and \n.
 void print_text(const char* text) {
+    static wchar_t wide[2048];
+    static char utf8[6144];
+    int length = MultiByteToWideChar(1251, 0, text, -1, wide, 2048);
+    if (length == 0 ||
+        !WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr)) {
+        printf("(%u bytes)", (unsigned)strlen(text));
+        return;
+    }
     putchar('"');
-    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+    for (const char* p = utf8; *p; ++p) {
         if (*p == '\r')
             fputs("\\r", stdout);
         else if (*p == '\n')
             fputs("\\n", stdout);
-        else if (*p < 0x20 || *p >= 0x7F)
-            printf("\\x%02X", *p);
         else
             putchar(*p);
     }

@@ -59,17 +59,18 @@ stop_wine() {
     "$WINESERVER" -w 2>/dev/null || true
 }
 
-# Makes a fresh prefix with the settings that keep tests fast and honest: without a window
-# manager Wine waits about 2 s on every hide unless its windows are unmanaged, and a crash would
-# otherwise sit behind a dialog.
+# Makes a fresh prefix. With "tests" it gets the settings that keep tests fast and honest:
+# without a window manager Wine waits about 2 s on every hide unless its windows are unmanaged,
+# and a crash would otherwise sit behind a dialog.
 create_wine_prefix() {
-    local prefix=$1
+    local prefix=$1 purpose=${2:-tests}
     rm -rf "$prefix"
     mkdir -p "$prefix"
     export WINEPREFIX=$prefix
     wine wineboot --init >/dev/null 2>&1
-    local settings="$prefix/test-settings.reg"
-    cat >"$settings" <<'REG'
+    if [ "$purpose" = tests ]; then
+        local settings="$prefix/test-settings.reg"
+        cat >"$settings" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
@@ -78,9 +79,14 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
-    wine regedit /S "$(windows_path "$settings")" >/dev/null 2>&1
+        wine regedit /S "$(windows_path "$settings")" >/dev/null 2>&1
+    fi
     stop_wine
-    grep -q '"Managed"="N"' "$prefix/user.reg" && grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg"
+    [ -f "$prefix/system.reg" ] || return 1
+    if [ "$purpose" = tests ]; then
+        grep -q '"Managed"="N"' "$prefix/user.reg" &&
+            grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg"
+    fi
 }
 
 # BMP screenshots of the driver into PNG.
