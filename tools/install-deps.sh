@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build clang-format googletest libgtest-dev libbenchmark-dev
     g++-multilib qemu-user
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine64 xvfb xdotool imagemagick x11-utils
+    wine64 fonts-wine xvfb xdotool imagemagick x11-utils
     clang libclang-rt-14-dev
 )
 
