@@ -2,7 +2,9 @@
 # run under qemu-i386 because these machines execute no 32-bit binaries.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER gcc)
 set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_C_FLAGS_INIT "-m32 -msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-m32 -msse2 -mfpmath=sse")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
