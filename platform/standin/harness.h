@@ -29,6 +29,17 @@ struct WindowInfo {
 WindowInfo describe(HWND window);
 bool is_alive(HWND window);
 
+// Registered window classes, in registration order.
+struct ClassInfo {
+    std::string name;
+    WNDCLASSEXA record;
+};
+std::vector<ClassInfo> registered_classes();
+// Refusals a test can provoke; nullptr clears.
+void fail_registration_of(const char* class_name); // RegisterClassExA of that name returns 0
+void fail_creation_of(const char* class_name); // CreateWindowExA of that class returns null without
+                                               // calling its procedure
+
 // Latest live top-level window of a class, or null.
 HWND find_top_level(const char* class_name);
 // Live top-level windows in creation order.
