@@ -8,6 +8,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ uintptr_t next_handle_number = 0x1000;
 uintptr_t first_handle_number = 0x1000;
 
 std::deque<WindowRecord> windows;
+// Indices of live windows in creation order: tests open and close windows thousands of times, so
+// the walks below must not grow with every window ever made.
+std::vector<size_t> live_indices;
 std::vector<standin::ClassInfo> classes;
 std::deque<MSG> queue;
 bool quit_pending = false;
@@ -115,16 +119,20 @@ LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 // Owned windows go first, then the window hears WM_DESTROY, then its children, parent first.
 void destroy_tree(HWND window) {
-    windows[index_of(window)].being_destroyed = true;
-    for (size_t i = 0; i < windows.size(); ++i)
+    size_t index = index_of(window);
+    windows[index].being_destroyed = true;
+    std::vector<size_t> snapshot = live_indices;
+    for (size_t i : snapshot)
         if (windows[i].info.owner == window && windows[i].info.alive)
             DestroyWindow(handle_of(i));
     deliver(window, WM_DESTROY, 0, 0);
-    for (size_t i = 0; i < windows.size(); ++i)
+    snapshot = live_indices;
+    for (size_t i : snapshot)
         if (windows[i].info.parent == window && windows[i].info.alive &&
             !windows[i].being_destroyed)
             destroy_tree(handle_of(i));
-    windows[index_of(window)].info.alive = false;
+    windows[index].info.alive = false;
+    live_indices.erase(std::find(live_indices.begin(), live_indices.end(), index));
 }
 
 void fill_quit(LPMSG msg, WPARAM code) {
@@ -198,6 +206,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     record.info.visible = (style & WS_VISIBLE) != 0;
     record.procedure = registered != nullptr ? registered->record.lpfnWndProc : nullptr;
     windows.push_back(record);
+    live_indices.push_back(windows.size() - 1);
     HWND window = handle_of(windows.size() - 1);
     if (deliver(window, WM_CREATE, 0, 0) == -1) {
         DestroyWindow(window);
@@ -351,6 +360,7 @@ namespace standin {
 void reset() {
     first_handle_number = next_handle_number += windows.size() + 1;
     windows.clear();
+    live_indices.clear();
     classes.clear();
     queue.clear();
     quit_pending = false;
@@ -390,18 +400,18 @@ void fail_creation_of(const char* class_name) {
 }
 
 HWND find_top_level(const char* class_name) {
-    for (size_t i = windows.size(); i-- > 0;) {
-        const WindowInfo& info = windows[i].info;
-        if (info.alive && (info.style & WS_CHILD) == 0 && same_name(info.class_name, class_name))
-            return handle_of(i);
+    for (size_t k = live_indices.size(); k-- > 0;) {
+        const WindowInfo& info = windows[live_indices[k]].info;
+        if ((info.style & WS_CHILD) == 0 && same_name(info.class_name, class_name))
+            return handle_of(live_indices[k]);
     }
     return nullptr;
 }
 
 std::vector<HWND> top_level_windows() {
     std::vector<HWND> result;
-    for (size_t i = 0; i < windows.size(); ++i)
-        if (windows[i].info.alive && (windows[i].info.style & WS_CHILD) == 0)
+    for (size_t i : live_indices)
+        if ((windows[i].info.style & WS_CHILD) == 0)
             result.push_back(handle_of(i));
     return result;
 }
@@ -410,8 +420,8 @@ std::vector<HWND> children(HWND parent) {
     std::vector<HWND> result;
     if (parent == nullptr)
         return result;
-    for (size_t i = 0; i < windows.size(); ++i)
-        if (windows[i].info.alive && windows[i].info.parent == parent)
+    for (size_t i : live_indices)
+        if (windows[i].info.parent == parent)
             result.push_back(handle_of(i));
     return result;
 }
