@@ -169,8 +169,9 @@ TEST(ArrayStore, TheHundredAndFirstElementIsRefused) {
             if (box == STORE_FULL_TEXT)
                 refusals.push_back(box);
         EXPECT_EQ(refusals.size(), (size_t)(additions - 100));
-        if (profile.array.added_text)
+        if (profile.array.added_text) {
             EXPECT_EQ(box_texts().size(), (size_t)additions);
+        }
     }
 }
 

@@ -173,8 +173,9 @@ TEST(Tabulation, TableStopsAtTheBufferWithWholeRows) {
     }
     // A full table: later runs add at most a row shorter than the one that did not fit.
     EXPECT_EQ(shown[2].substr(0, shown[0].size()), shown[0]);
-    if (!profile.tabulation.keeps_earlier_rows)
+    if (!profile.tabulation.keeps_earlier_rows) {
         EXPECT_EQ(shown[2], shown[0]);
+    }
 }
 
 TEST(Tabulation, KeptRowsOfThreeDefaultRunsKeepOnlyWholeRows) {
