@@ -4,6 +4,7 @@
 #include "tasks/expression/expression.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
+#include "variants/variant4_computation.h"
 
 namespace {
 
@@ -67,34 +68,6 @@ const TaskControlSpec task3_controls[] = {
     result_edit("", 105, 157, 160, 24, 139, &task3_result_edit),
 };
 
-// The ratio uses n + 1 and n + 2, one step ahead of the textbook ln(1 + x) series.
-long double first_term(long double x) {
-    return x;
-}
-long double numerator(long double n, long double x) {
-    return -((1.0L + n) * x);
-}
-long double denominator(long double n, long double) {
-    return 2.0L + n;
-}
-
-long double above(long double a, long double b) {
-    return ((52.0L * b) / a) + b;
-}
-long double below(long double a, long double b) {
-    return (a - 5.0L) / b;
-}
-
-long double threshold(long double c, long double d) {
-    return c * d;
-}
-bool selects(double x, double, double, double t) {
-    return is_below(x, 0) && !is_below(x, t);
-}
-long double add_cube(long double sum, long double x) {
-    return sum + ((x * x) * x);
-}
-
 } // namespace
 
 const VariantProfile profile = {
@@ -111,10 +84,10 @@ const VariantProfile profile = {
     nullptr,
     {control_table(task1_controls),
      109,
-     {first_term, 1, numerator, denominator, nullptr},
+     {variant4::first_term, 1, variant4::numerator, variant4::denominator, nullptr},
      "При X=",
      false},
-    {control_table(task2_controls), 121, -125, above, below, false},
-    {control_table(task3_controls), 130, 131, nullptr, false, threshold, selects, 0, add_cube,
-     false},
+    {control_table(task2_controls), 121, -125, variant4::above, variant4::below, false},
+    {control_table(task3_controls), 130, 131, nullptr, false, variant4::threshold,
+     variant4::selects, 0, variant4::add_cube, false},
 };
