@@ -20,16 +20,18 @@ struct WindowInfo {
     DWORD style = 0;
     DWORD ex_style = 0;
     int x = 0, y = 0, width = 0, height = 0;
-    int id = 0;         // the menu argument of a child
-    HWND parent = 0;    // children: the parent window
-    HWND owner = 0;     // top-level windows created with a parent argument: the owner
+    int id = 0;      // the menu argument of a child
+    HWND parent = 0; // children: the parent window
+    HWND owner = 0;  // top-level windows created with a parent argument: its top-level window
+    HINSTANCE instance = 0;
     bool alive = false; // not yet destroyed
     bool visible = false;
 };
 WindowInfo describe(HWND window);
 bool is_alive(HWND window);
 
-// Registered window classes, in registration order.
+// Registered window classes, in registration order. The record is the caller's copy, except that
+// its name strings point to storage of the stand-in that lives for the whole process.
 struct ClassInfo {
     std::string name;
     WNDCLASSEXA record;
@@ -40,6 +42,11 @@ void fail_registration_of(const char* class_name); // RegisterClassExA of that n
 void fail_creation_of(const char* class_name); // CreateWindowExA of that class returns null without
                                                // calling its procedure
 
+// What LoadIconA, LoadCursorA and GetModuleHandleA(NULL) return: fixed, distinct, non-null.
+HICON stock_icon();
+HCURSOR stock_cursor();
+HMODULE stock_module();
+
 // Latest live top-level window of a class, or null.
 HWND find_top_level(const char* class_name);
 // Live top-level windows in creation order.
@@ -49,10 +56,14 @@ std::vector<HWND> children(HWND parent);
 HWND child_by_id(HWND parent, int id, int nth = 0); // nth child with that ID, or null
 HWND child_at(HWND parent, int creation_index);     // or null
 
-// The user's actions, delivered as the platform delivers them.
-void click(HWND control); // parent gets WM_COMMAND(id, BN_CLICKED, control)
-void type_text(HWND edit, const std::string& text); // replaces the text; parent gets EN_CHANGE
-void close(HWND window);                            // the close box: WM_CLOSE to the window
+// The user's actions, delivered as the platform delivers them. A person reaches only controls that
+// are shown and enabled, with every window above them; acting on any other is noted in misuse().
+// A button, or a static with SS_NOTIFY, sends its parent WM_COMMAND(id, BN_CLICKED, control);
+// other windows (edits, plain statics, group boxes) send nothing.
+void click(HWND control);
+// Replaces the text of an edit that is not read-only; the parent gets WM_COMMAND(id, EN_CHANGE).
+void type_text(HWND edit, const std::string& text);
+void close(HWND window); // the close box: WM_CLOSE to the window
 std::string text_of(HWND window);
 
 // Everything the program showed, in order.
@@ -66,17 +77,21 @@ struct MessageBoxRecord {
 const std::vector<MessageBoxRecord>& message_boxes();
 const std::vector<HWND>& flashed_windows();
 const std::vector<HWND>& focused_windows();
-// Called while a message box is up, as a modal box would let the test look at the screen.
+// Called while a message box is up, as a modal box would let the test look at the screen. The
+// handler may replace itself or call reset().
 void on_message_box(std::function<void(const MessageBoxRecord&)> handler);
 
 // What happens when the message loop finds no message: the script acts as the user. When the
-// script returns false, or leaves the queue empty, GetMessageA ends the loop (returning 0 with
-// exit code -1 in the message) and starved() becomes true, so a test never hangs.
+// script returns false, or leaves the queue empty with no quit posted, GetMessageA ends the loop
+// (returning 0 with WM_QUIT and wParam (WPARAM)-1) and starved() becomes true, so a test never
+// hangs. Without a script an empty queue starves at once.
 void on_idle(std::function<bool()> script);
 bool starved();
 
-// Failures that a real window system would not report but a test should: e.g. a call with a
-// handle that never existed. Stale handles are harmless and are not listed.
+// Failures that a real window system would not report but a test should: a call with a handle
+// that never existed (or null where a window is needed), an unknown class, a child without a
+// parent, a user action on a control a person cannot reach. Stale handles are harmless and are
+// not listed.
 const std::vector<std::string>& misuse();
 
 } // namespace standin

@@ -52,6 +52,22 @@ typedef struct tagWNDCLASSEXA {
     HICON hIconSm;
 } WNDCLASSEXA;
 
+// What WM_CREATE's lParam points to during CreateWindowExA.
+typedef struct tagCREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
+
 typedef struct tagPOINT {
     LONG x;
     LONG y;
@@ -71,6 +87,8 @@ typedef struct tagMSG {
 #define MAKELONG(a, b) ((LONG)(((WORD)(a)) | ((DWORD)((WORD)(b))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
+#define MAKEINTATOM(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
+#define IS_INTRESOURCE(p) ((((UINT_PTR)(p)) >> 16) == 0)
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -112,6 +130,7 @@ typedef struct tagMSG {
 #define BS_PUSHBUTTON 0x00000000
 #define BS_DEFPUSHBUTTON 0x00000001
 #define BS_GROUPBOX 0x00000007
+#define BS_TYPEMASK 0x0000000F
 
 #define SS_LEFT 0x00000000
 #define SS_NOTIFY 0x00000100

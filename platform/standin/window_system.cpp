@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,14 +25,21 @@ struct WindowRecord {
 // Handles are numbered on from one test to the next, so a handle kept across reset() is unknown
 // rather than aliasing a new window.
 const uintptr_t handle_step = 16;
-uintptr_t next_handle_number = 0x1000;
 uintptr_t first_handle_number = 0x1000;
+
+const uintptr_t stock_icon_value = 0x7f01;
+const uintptr_t stock_cursor_value = 0x7f02;
+const uintptr_t stock_module_value = 0x400000;
+const ATOM first_atom = 0xC000;
 
 std::deque<WindowRecord> windows;
 // Indices of live windows in creation order: tests open and close windows thousands of times, so
 // the walks below must not grow with every window ever made.
 std::vector<size_t> live_indices;
 std::vector<standin::ClassInfo> classes;
+// Class and menu names of registered classes; never freed, so that a class record a test copied
+// keeps valid strings even after reset().
+std::deque<std::string> kept_names;
 std::deque<MSG> queue;
 bool quit_pending = false;
 int quit_code = 0;
@@ -46,13 +54,18 @@ std::function<void(const standin::MessageBoxRecord&)> message_box_handler;
 std::function<bool()> idle_script;
 std::vector<std::string> misuse_log;
 
+const char* const predefined_classes[] = {"button", "static", "edit"};
+
 bool same_name(const std::string& a, const char* b) {
-    return b != nullptr && strcasecmp(a.c_str(), b) == 0;
+    return b != nullptr && !IS_INTRESOURCE(b) && strcasecmp(a.c_str(), b) == 0;
 }
 
-bool is_predefined(const char* class_name) {
-    return same_name("button", class_name) || same_name("static", class_name) ||
-           same_name("edit", class_name);
+// The predefined class of that name in its canonical spelling, or null.
+const char* predefined_class(const char* class_name) {
+    for (const char* name : predefined_classes)
+        if (same_name(name, class_name))
+            return name;
+    return nullptr;
 }
 
 void note_misuse(const char* caller, const std::string& what) {
@@ -70,7 +83,11 @@ size_t index_of(HWND window) {
 // The record behind a handle, or null; a handle that never existed (in this test) is misuse.
 WindowRecord* lookup(HWND window, const char* caller) {
     uintptr_t value = reinterpret_cast<uintptr_t>(window);
-    if (value != 0 && value % handle_step == 0 && value / handle_step >= first_handle_number &&
+    if (value == 0) {
+        note_misuse(caller, "null window handle");
+        return nullptr;
+    }
+    if (value % handle_step == 0 && value / handle_step >= first_handle_number &&
         index_of(window) < windows.size())
         return &windows[index_of(window)];
     note_misuse(caller, "unknown window handle");
@@ -82,35 +99,73 @@ WindowRecord* live(HWND window, const char* caller) {
     return record != nullptr && record->info.alive ? record : nullptr;
 }
 
+// A class given by name (any case) or by the atom RegisterClassExA returned.
 standin::ClassInfo* find_class(const char* name) {
+    if (name == nullptr)
+        return nullptr;
+    if (IS_INTRESOURCE(name)) {
+        size_t atom = reinterpret_cast<uintptr_t>(name);
+        return atom > first_atom && atom - first_atom <= classes.size()
+                   ? &classes[atom - first_atom - 1]
+                   : nullptr;
+    }
     for (standin::ClassInfo& info : classes)
         if (same_name(info.name, name))
             return &info;
     return nullptr;
 }
 
-LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+const char* keep_name(const char* name) {
+    if (name == nullptr || IS_INTRESOURCE(name))
+        return name;
+    kept_names.push_back(name);
+    return kept_names.back().c_str();
+}
+
+HWND top_level_of(HWND window) {
+    while (windows[index_of(window)].info.parent != nullptr)
+        window = windows[index_of(window)].info.parent;
+    return window;
+}
+
+// Whether a person could reach the window: it and every window above it shown and enabled.
+bool reachable(HWND window) {
+    for (HWND w = window; w != nullptr; w = windows[index_of(w)].info.parent) {
+        const standin::WindowInfo& info = windows[index_of(w)].info;
+        if (!info.alive || !info.visible || (info.style & WS_DISABLED) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool is_class(const WindowRecord& record, const char* name) {
+    return record.procedure == nullptr && record.info.class_name == name;
+}
+
+LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* caller);
 
 void notify_parent(const WindowRecord& control, HWND handle, WORD code) {
     if (control.info.parent == nullptr)
         return;
     deliver(control.info.parent, WM_COMMAND, MAKEWPARAM(control.info.id, code),
-            reinterpret_cast<LPARAM>(handle));
+            reinterpret_cast<LPARAM>(handle), "notify");
 }
 
+// The predefined controls: text as any window keeps it; a single-line edit reports every
+// replacement of its text to its parent, a multi-line one does not.
 LRESULT control_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     LRESULT result = DefWindowProcA(window, message, wparam, lparam);
     if (message == WM_SETTEXT) {
-        WindowRecord* record = live(window, "SendMessageA");
-        if (record != nullptr && same_name(record->info.class_name, "edit") &&
+        WindowRecord* record = live(window, "WM_SETTEXT");
+        if (record != nullptr && is_class(*record, "edit") &&
             (record->info.style & ES_MULTILINE) == 0)
             notify_parent(*record, window, EN_CHANGE);
     }
     return result;
 }
 
-LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    WindowRecord* record = live(window, "SendMessageA");
+LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const char* caller) {
+    WindowRecord* record = live(window, caller);
     if (record == nullptr)
         return 0;
     WNDPROC procedure = record->procedure != nullptr ? record->procedure : control_procedure;
@@ -118,6 +173,7 @@ LRESULT deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 // Owned windows go first, then the window hears WM_DESTROY, then its children, parent first.
+// Procedures may destroy other windows meanwhile, so every walk rechecks who is still alive.
 void destroy_tree(HWND window) {
     size_t index = index_of(window);
     windows[index].being_destroyed = true;
@@ -125,13 +181,16 @@ void destroy_tree(HWND window) {
     for (size_t i : snapshot)
         if (windows[i].info.owner == window && windows[i].info.alive)
             DestroyWindow(handle_of(i));
-    deliver(window, WM_DESTROY, 0, 0);
+    deliver(window, WM_DESTROY, 0, 0, "DestroyWindow");
     snapshot = live_indices;
     for (size_t i : snapshot)
         if (windows[i].info.parent == window && windows[i].info.alive &&
             !windows[i].being_destroyed)
             destroy_tree(handle_of(i));
     windows[index].info.alive = false;
+    windows[index].info.visible = false;
+    if (focused_window == window)
+        focused_window = nullptr;
     live_indices.erase(std::find(live_indices.begin(), live_indices.end(), index));
 }
 
@@ -141,10 +200,18 @@ void fill_quit(LPMSG msg, WPARAM code) {
     msg->wParam = code;
 }
 
+// The test's idle script acting as the user; true when that gave the loop something to do.
+bool run_idle_script() {
+    if (!idle_script)
+        return false;
+    std::function<bool()> script = idle_script; // the script may replace itself or reset()
+    return script() && (!queue.empty() || quit_pending);
+}
+
 } // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR) {
-    return reinterpret_cast<HMODULE>(0x400000);
+    return reinterpret_cast<HMODULE>(stock_module_value);
 }
 
 void WINAPI ExitProcess(UINT exit_code) {
@@ -154,41 +221,54 @@ void WINAPI ExitProcess(UINT exit_code) {
 }
 
 HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) {
-    return reinterpret_cast<HICON>(0x1001);
+    return reinterpret_cast<HICON>(stock_icon_value);
 }
 HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR) {
-    return reinterpret_cast<HCURSOR>(0x1002);
+    return reinterpret_cast<HCURSOR>(stock_cursor_value);
 }
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* window_class) {
     if (window_class == nullptr || window_class->cbSize != sizeof(WNDCLASSEXA) ||
-        window_class->lpszClassName == nullptr) {
+        window_class->lpszClassName == nullptr || IS_INTRESOURCE(window_class->lpszClassName) ||
+        window_class->lpfnWndProc == nullptr) {
         note_misuse("RegisterClassExA", "invalid class record");
         return 0;
     }
     const char* name = window_class->lpszClassName;
-    if (same_name(failing_registration, name) || find_class(name) != nullptr || is_predefined(name))
+    if (same_name(failing_registration, name) || find_class(name) != nullptr)
         return 0;
-    classes.push_back(standin::ClassInfo{name, *window_class});
-    return static_cast<ATOM>(0xC000 + classes.size());
+    standin::ClassInfo info{name, *window_class};
+    info.record.lpszClassName = keep_name(name);
+    info.record.lpszMenuName = keep_name(window_class->lpszMenuName);
+    classes.push_back(info);
+    return static_cast<ATOM>(first_atom + classes.size());
 }
 
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
-                            int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE,
-                            LPVOID) {
-    if (class_name == nullptr)
-        return nullptr;
+                            int x, int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param) {
     standin::ClassInfo* registered = find_class(class_name);
-    if (registered == nullptr && !is_predefined(class_name)) {
-        note_misuse("CreateWindowExA", std::string("unknown class ") + class_name);
+    const char* predefined = registered == nullptr ? predefined_class(class_name) : nullptr;
+    if (registered == nullptr && predefined == nullptr) {
+        note_misuse("CreateWindowExA", IS_INTRESOURCE(class_name)
+                                           ? std::string("unknown class atom")
+                                           : std::string("unknown class ") + class_name);
         return nullptr;
     }
-    if (same_name(failing_creation, class_name))
+    // Kept storage: a procedure may register classes during WM_CREATE.
+    const char* name = registered != nullptr ? registered->record.lpszClassName : predefined;
+    if (same_name(failing_creation, name))
         return nullptr;
+    bool child = (style & WS_CHILD) != 0;
+    if (child && parent == nullptr) {
+        note_misuse("CreateWindowExA", "child window without a parent");
+        return nullptr;
+    }
     if (parent != nullptr && live(parent, "CreateWindowExA") == nullptr)
         return nullptr;
+
     WindowRecord record;
-    record.info.class_name = class_name;
+    record.info.class_name = name;
     record.info.text = window_name != nullptr ? window_name : "";
     record.info.style = style;
     record.info.ex_style = ex_style;
@@ -196,19 +276,34 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     record.info.y = y;
     record.info.width = width;
     record.info.height = height;
-    if (style & WS_CHILD) {
+    if (child) {
         record.info.id = static_cast<int>(reinterpret_cast<uintptr_t>(menu));
         record.info.parent = parent;
-    } else {
-        record.info.owner = parent;
+    } else if (parent != nullptr) {
+        record.info.owner = top_level_of(parent);
     }
+    record.info.instance = instance;
     record.info.alive = true;
     record.info.visible = (style & WS_VISIBLE) != 0;
     record.procedure = registered != nullptr ? registered->record.lpfnWndProc : nullptr;
     windows.push_back(record);
     live_indices.push_back(windows.size() - 1);
     HWND window = handle_of(windows.size() - 1);
-    if (deliver(window, WM_CREATE, 0, 0) == -1) {
+
+    CREATESTRUCTA create{};
+    create.lpCreateParams = param;
+    create.hInstance = instance;
+    create.hMenu = menu;
+    create.hwndParent = parent;
+    create.cy = height;
+    create.cx = width;
+    create.y = y;
+    create.x = x;
+    create.style = static_cast<LONG>(style);
+    create.lpszName = window_name;
+    create.lpszClass = name;
+    create.dwExStyle = ex_style;
+    if (deliver(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create), "CreateWindowExA") == -1) {
         DestroyWindow(window);
         return nullptr;
     }
@@ -236,6 +331,7 @@ BOOL WINAPI UpdateWindow(HWND window) {
     return live(window, "UpdateWindow") != nullptr;
 }
 
+// The window and range filters are not modelled: our loop passes none.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
     for (;;) {
         if (!queue.empty()) {
@@ -248,7 +344,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
             fill_quit(msg, static_cast<WPARAM>(quit_code));
             return 0;
         }
-        if (!idle_script || !idle_script() || (queue.empty() && !quit_pending)) {
+        if (!run_idle_script()) {
             starved_flag = true;
             fill_quit(msg, static_cast<WPARAM>(-1));
             return 0;
@@ -263,7 +359,7 @@ BOOL WINAPI TranslateMessage(const MSG*) {
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr)
         return 0;
-    return deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam, "DispatchMessageA");
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -281,9 +377,7 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM l
         char* buffer = reinterpret_cast<char*>(lparam);
         if (buffer == nullptr || wparam == 0)
             return 0;
-        size_t count = record->info.text.size();
-        if (count > wparam - 1)
-            count = wparam - 1;
+        size_t count = std::min<size_t>(record->info.text.size(), wparam - 1);
         memcpy(buffer, record->info.text.data(), count);
         buffer[count] = '\0';
         return static_cast<LRESULT>(count);
@@ -311,18 +405,18 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    return deliver(window, message, wparam, lparam);
+    return deliver(window, message, wparam, lparam, "SendMessageA");
 }
 
 BOOL WINAPI FlashWindow(HWND window, BOOL) {
-    lookup(window, "FlashWindow");
-    flashed_log.push_back(window);
+    if (live(window, "FlashWindow") != nullptr)
+        flashed_log.push_back(window);
     return FALSE;
 }
 
 HWND WINAPI SetFocus(HWND window) {
-    if (window != nullptr)
-        lookup(window, "SetFocus");
+    if (window != nullptr && live(window, "SetFocus") == nullptr)
+        return nullptr;
     focused_log.push_back(window);
     HWND previous = focused_window;
     focused_window = window;
@@ -335,30 +429,32 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     standin::MessageBoxRecord box{owner, text != nullptr ? text : "", caption == nullptr,
                                   caption != nullptr ? caption : "", type};
     message_box_log.push_back(box);
-    if (message_box_handler)
-        message_box_handler(box);
+    std::function<void(const standin::MessageBoxRecord&)> handler = message_box_handler;
+    if (handler)
+        handler(box);
     return IDOK;
 }
 
 int WINAPI GetWindowTextLengthA(HWND window) {
-    return static_cast<int>(deliver(window, WM_GETTEXTLENGTH, 0, 0));
+    return static_cast<int>(deliver(window, WM_GETTEXTLENGTH, 0, 0, "GetWindowTextLengthA"));
 }
 
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int buffer_size) {
     if (buffer == nullptr || buffer_size <= 0)
         return 0;
     return static_cast<int>(deliver(window, WM_GETTEXT, static_cast<WPARAM>(buffer_size),
-                                    reinterpret_cast<LPARAM>(buffer)));
+                                    reinterpret_cast<LPARAM>(buffer), "GetWindowTextA"));
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
-    return static_cast<BOOL>(deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
+    return static_cast<BOOL>(
+        deliver(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), "SetWindowTextA"));
 }
 
 namespace standin {
 
 void reset() {
-    first_handle_number = next_handle_number += windows.size() + 1;
+    first_handle_number += windows.size() + 1;
     windows.clear();
     live_indices.clear();
     classes.clear();
@@ -397,6 +493,16 @@ void fail_registration_of(const char* class_name) {
 
 void fail_creation_of(const char* class_name) {
     failing_creation = class_name != nullptr ? class_name : "";
+}
+
+HICON stock_icon() {
+    return reinterpret_cast<HICON>(stock_icon_value);
+}
+HCURSOR stock_cursor() {
+    return reinterpret_cast<HCURSOR>(stock_cursor_value);
+}
+HMODULE stock_module() {
+    return reinterpret_cast<HMODULE>(stock_module_value);
 }
 
 HWND find_top_level(const char* class_name) {
@@ -442,17 +548,28 @@ HWND child_at(HWND parent, int creation_index) {
 
 void click(HWND control) {
     WindowRecord* record = live(control, "click");
-    if (record == nullptr || same_name(record->info.class_name, "edit"))
+    if (record == nullptr)
         return;
-    if (same_name(record->info.class_name, "static") && (record->info.style & SS_NOTIFY) == 0)
+    if (!reachable(control)) {
+        note_misuse("click", "window hidden or disabled");
         return;
-    notify_parent(*record, control, BN_CLICKED);
+    }
+    DWORD style = record->info.style;
+    bool clickable_button =
+        is_class(*record, "button") && (style & BS_TYPEMASK) != static_cast<DWORD>(BS_GROUPBOX);
+    bool notifying_static = is_class(*record, "static") && (style & SS_NOTIFY) != 0;
+    if (clickable_button || notifying_static)
+        notify_parent(*record, control, BN_CLICKED);
 }
 
 void type_text(HWND edit, const std::string& text) {
     WindowRecord* record = live(edit, "type_text");
     if (record == nullptr)
         return;
+    if (!is_class(*record, "edit") || (record->info.style & ES_READONLY) != 0 || !reachable(edit)) {
+        note_misuse("type_text", "not an edit a person can type into");
+        return;
+    }
     record->info.text = text;
     notify_parent(*record, edit, EN_CHANGE);
 }
