@@ -13,8 +13,10 @@ inline unsigned short x87_get_control_word() {
     return word;
 }
 
+// The memory clobber keeps stores made under the old setting (a result rounded to double) from
+// moving past the switch.
 inline void x87_set_control_word(unsigned short word) {
-    __asm__ __volatile__("fldcw %0" : : "m"(word));
+    __asm__ __volatile__("fldcw %0" : : "m"(word) : "memory");
 }
 
 inline void x87_clear_exceptions() {
