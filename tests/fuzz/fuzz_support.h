@@ -4,6 +4,7 @@
 
 #include "platform/x87.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -76,14 +77,19 @@ inline double double_of(uint64_t bits) {
     return value;
 }
 
-// Whether `actual` is within `ulps` units of 2^-53 relative to `reference`, plus one step of the
-// denormal grid for results that were rounded to it.
-inline bool close_to(double actual, double reference, double ulps) {
-    if (bits_of(actual) == bits_of(reference))
-        return true;
-    if ((actual < 0) != (reference < 0))
+// Whether `actual` is a double that rounding some value within `relative_error` of `exact` can
+// give. Rounding is monotonic, so such a double lies between the roundings of the interval's two
+// ends. This holds unchanged in the denormal range and at its boundaries to zero and to the
+// smallest normal, where a double keeps fewer than 53 significant bits and a relative tolerance
+// alone says nothing. The sign is that of `exact` also when the rounding gives zero.
+inline bool rounds_within(double actual, long double exact, long double relative_error) {
+    if (std::signbit(actual) != std::signbit(exact))
         return false;
-    double difference = actual > reference ? actual - reference : reference - actual;
-    double magnitude = reference < 0 ? -reference : reference;
-    return difference <= ulps * 0x1p-53 * magnitude + 0x1p-1073;
+    long double magnitude = std::fabs(exact);
+    // The ends carry the 64-bit rounding of `exact` and of their own products.
+    long double widened = relative_error + 0x1p-60L;
+    double low = (double)(magnitude * (1 - widened));
+    double high = (double)(magnitude * (1 + widened));
+    double actual_magnitude = std::fabs(actual);
+    return actual_magnitude >= low && actual_magnitude <= high;
 }

@@ -147,11 +147,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (first != first)
         fail("no text reads as NaN", text, length, first, 0);
 
-    // The decimal value the text names, rounded correctly by the C library.
+    // The decimal value the text names: the C library reads it correctly rounded, to a double and
+    // to the 64 bits of a long double.
     std::string canonical = (scan.negative ? "-" : "") +
                             (scan.significant_digits.empty() ? "0" : scan.significant_digits) +
                             "e" + std::to_string(scan.net_exponent);
-    double correctly_rounded = std::strtod(canonical.c_str(), nullptr);
     size_t digits = scan.significant_digits.size();
     long long n = scan.net_exponent;
     if (digits == 0 ||
@@ -164,15 +164,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  length, first, expected);
     } else if (digits <= 15 && n >= -22 && n <= 22) {
         // Exact mantissa and exact power of ten: one rounding, so the nearest double.
+        double correctly_rounded = std::strtod(canonical.c_str(), nullptr);
         if (bits_of(first) != bits_of(correctly_rounded))
             fail("up to 15 digits and |exponent| <= 22 read as the nearest double", text, length,
                  first, correctly_rounded);
-    } else if (digits <= 40 && length <= max_checked_length) {
-        // Each digit beyond 2^53 and each table step rounds once at 53 bits.
-        double magnitude = correctly_rounded < 0 ? -correctly_rounded : correctly_rounded;
-        if (magnitude < 1.7e308 && !close_to(first, correctly_rounded, 2.0 * digits + 8))
-            fail("the value read is within the rounding of its digits and scale", text, length,
-                 first, correctly_rounded);
+    } else if (length <= max_checked_length) {
+        // The first 15 digits accumulate exactly; each later one rounds twice at 53 bits (times
+        // ten, plus the digit). The factor rounds once per table step and the scaling once more;
+        // the store to a double then rounds a last time. One unit to spare for the 64-bit table
+        // entries and second-order terms.
+        long double exact = std::strtold(canonical.c_str(), nullptr);
+        double roundings = 2.0 * (digits > 15 ? digits - 15 : 0) + 3 + 1 + 1;
+        if (!rounds_within(first, exact, roundings * 0x1p-53L))
+            fail("the value read is the rounding to double of its digits and scale, each step at "
+                 "53 bits",
+                 text, length, first, std::strtod(canonical.c_str(), nullptr));
     }
     delete[] text;
     return 0;

@@ -4,9 +4,15 @@ with the texts they are written as, computed by an exact model of the conversion
 arithmetic, each x87 step rounded to a 53-bit significand with an unbounded exponent).
 
     python3 tests/numtext/make_vectors.py > tests/numtext/conversion_vectors.inc
+
+With --corpus FOLDER it also writes the texts next to the denormal rounding boundaries there, as
+seeds of the parse_real fuzz target (tests/fuzz/corpus/parse_real_fuzz).
 """
+import hashlib
+import os
 import random
 import struct
+import sys
 from fractions import Fraction
 
 TABLE_REACH = 4863
@@ -152,6 +158,58 @@ def double_literal(value):
     return "0x%016Xull" % bits
 
 
+SMALLEST_DENORMAL = Fraction(1, 2**1074)
+
+# Where the store to a double changes its result in and next to the denormal range, in steps of
+# the smallest denormal: to zero, between the first denormals (ties to even go down and up), in
+# the middle of the range, and at the smallest normal from below and from above.
+DENORMAL_BOUNDARIES = [
+    Fraction(1, 2),
+    Fraction(3, 2),
+    Fraction(5, 2),
+    2**51 + Fraction(1, 2),
+    2**51 + Fraction(3, 2),
+    2**52 - Fraction(1, 2),
+    2**52 + Fraction(1, 2),
+]
+
+
+def decimal_text(q, digits, upwards):
+    """Positive q to `digits` significant digits, rounded down or up, as "d.ddde-XXX"."""
+    e = 0
+    while Fraction(10) ** (e + 1) <= q:
+        e += 1
+    while Fraction(10) ** e > q:
+        e -= 1
+    scaled = q / Fraction(10) ** (e - digits + 1)
+    whole = scaled.numerator // scaled.denominator
+    if upwards and whole != scaled:
+        whole += 1
+    text = str(whole)
+    e += len(text) - digits  # rounding up may carry into a new digit
+    return "%s.%se%d" % (text[0], text[1:], e)
+
+
+def denormal_boundary_texts():
+    """Texts just below and just above each boundary, both signs: near enough that the 53-bit
+    rounding of the scaled value may land on the boundary itself and round again on the store."""
+    texts = []
+    for boundary in DENORMAL_BOUNDARIES:
+        q = boundary * SMALLEST_DENORMAL
+        for digits in (17, 20, 25, 40):
+            for upwards in (False, True):
+                texts.append(decimal_text(q, digits, upwards))
+    return texts
+
+
+def write_corpus(folder, texts):
+    for i, text in enumerate(texts):
+        signed = ("-" if i % 2 else "") + text
+        digest = hashlib.sha1(signed.encode()).hexdigest()[:8]
+        with open(os.path.join(folder, "denormal_%02d_%s" % (i, digest)), "w") as f:
+            f.write(signed)
+
+
 def random_text(rng):
     digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(1, 22)))
     point = rng.randint(0, len(digits))
@@ -186,6 +244,12 @@ def main():
         value, consumed = parse(text)
         print('    {"%s", %s, %d},' % (text, double_literal(value), consumed))
     print("};\n")
+    print("const ParseVector denormal_boundary_vectors[] = {")
+    for text in denormal_boundary_texts():
+        for signed in (text, "-" + text):
+            value, consumed = parse(signed)
+            print('    {"%s", %s, %d},' % (signed, double_literal(value), consumed))
+    print("};\n")
     print("const FormatVector format_vectors[] = {")
     for _ in range(800):
         value = random_double(rng)
@@ -195,4 +259,6 @@ def main():
 
 
 if __name__ == "__main__":
+    if len(sys.argv) == 3 and sys.argv[1] == "--corpus":
+        write_corpus(sys.argv[2], denormal_boundary_texts())
     main()
