@@ -30,6 +30,9 @@ stage "Windows programs, i686 (release)"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686
 
+stage "the i686 programs themselves under qemu-i386, driven by scripts"
+ctest --preset shipped
+
 stage "Windows programs, x86_64, and end-to-end tests under Wine"
 cmake --preset mingw-x86_64 >/dev/null
 cmake --build --preset mingw-x86_64

@@ -87,6 +87,9 @@ void on_message_box(std::function<void(const MessageBoxRecord&)> handler);
 // hangs. Without a script an empty queue starves at once.
 void on_idle(std::function<bool()> script);
 bool starved();
+// Whether the loop has something to do before it would ask the script again: a queued message or
+// a posted quit.
+bool input_pending();
 
 // Failures that a real window system would not report but a test should: a call with a handle
 // that never existed (or null where a window is needed), an unknown class, a child without a

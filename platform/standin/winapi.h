@@ -30,8 +30,15 @@ typedef HICON HCURSOR;
 typedef struct standin_brush* HBRUSH;
 typedef struct standin_menu* HMENU;
 
+#if defined(__i386__)
+// As on 32-bit Windows, so that a Windows program's code can call the stand-in and be called back
+// by it: the callee pops its arguments, and a caller promises only 4-byte stack alignment.
+#define WINAPI __attribute__((stdcall, force_align_arg_pointer))
+#define CALLBACK __attribute__((stdcall))
+#else
 #define CALLBACK
 #define WINAPI
+#endif
 #define TRUE 1
 #define FALSE 0
 
@@ -81,6 +88,15 @@ typedef struct tagMSG {
     DWORD time;
     POINT pt;
 } MSG, *LPMSG;
+
+#if defined(__i386__)
+// The records a Windows program hands over keep their Win32 layout.
+static_assert(sizeof(WNDCLASSEXA) == 48 && __builtin_offsetof(WNDCLASSEXA, lpszClassName) == 40,
+              "WNDCLASSEXA layout");
+static_assert(sizeof(CREATESTRUCTA) == 48 && __builtin_offsetof(CREATESTRUCTA, dwExStyle) == 44,
+              "CREATESTRUCTA layout");
+static_assert(sizeof(MSG) == 28 && __builtin_offsetof(MSG, pt) == 20, "MSG layout");
+#endif
 
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))

@@ -153,7 +153,7 @@ void notify_parent(const WindowRecord& control, HWND handle, WORD code) {
 
 // The predefined controls: text as any window keeps it; a single-line edit reports every
 // replacement of its text to its parent, a multi-line one does not.
-LRESULT control_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK control_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     LRESULT result = DefWindowProcA(window, message, wparam, lparam);
     if (message == WM_SETTEXT) {
         WindowRecord* record = live(window, "WM_SETTEXT");
@@ -205,7 +205,7 @@ bool run_idle_script() {
     if (!idle_script)
         return false;
     std::function<bool()> script = idle_script; // the script may replace itself or reset()
-    return script() && (!queue.empty() || quit_pending);
+    return script() && standin::input_pending();
 }
 
 } // namespace
@@ -602,6 +602,9 @@ void on_idle(std::function<bool()> script) {
 }
 bool starved() {
     return starved_flag;
+}
+bool input_pending() {
+    return !queue.empty() || quit_pending;
 }
 const std::vector<std::string>& misuse() {
     return misuse_log;

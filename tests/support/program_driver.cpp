@@ -11,13 +11,6 @@ namespace {
 
 const char* const task_classes[] = {"Window1", "Window2", "Window3"};
 
-void reset_program_state() {
-    window1_open = window2_open = window3_open = 0;
-    window1_handle = window2_handle = window3_handle = 0;
-    results_text[0] = 0;
-    element_count = 0;
-}
-
 int run(const std::function<void()>& user, bool close_afterwards) {
     standin::reset();
     reset_program_state();
@@ -38,6 +31,13 @@ int run(const std::function<void()>& user, bool close_afterwards) {
 }
 
 } // namespace
+
+void reset_program_state() {
+    window1_open = window2_open = window3_open = 0;
+    window1_handle = window2_handle = window3_handle = 0;
+    results_text[0] = 0;
+    element_count = 0;
+}
 
 int run_program(const std::function<void()>& user) {
     return run(user, true);

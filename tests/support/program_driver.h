@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 
+// The program's globals as a fresh process has them.
+void reset_program_state();
+
 // Fresh desktop and program state, then app_main; `user` runs when the loop first waits for
 // input. Afterwards the main window is closed as by its close box. Returns app_main's result.
 int run_program(const std::function<void()>& user);

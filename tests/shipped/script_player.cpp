@@ -1,0 +1,349 @@
+#include "tests/shipped/script_player.h"
+
+#include "platform/standin/harness.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const char* const window_names[] = {"main", "task1", "task2", "task3"};
+const char* const window_classes[] = {"cl_main", "Window1", "Window2", "Window3"};
+
+std::istream* script;
+FILE* out;
+int line_number;
+int errors;
+size_t misuse_seen;
+
+unsigned time_limit = 60;
+
+// What the signal handlers print, made ready before each action and written with write(2): the
+// line and the action under way, already escaped for JSON.
+char action_under_way[512];
+
+std::string json_string(const std::string& text) {
+    std::string quoted = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += (char)c;
+        } else if (c < 0x20 || c >= 0x7F) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += escaped;
+        } else {
+            quoted += (char)c;
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string hex_of(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool bytes_of_hex(const std::string& hex, std::string* bytes) {
+    if (hex.size() % 2)
+        return false;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        int high = hex_digit(hex[i]), low = hex_digit(hex[i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        *bytes += (char)(high * 16 + low);
+    }
+    return true;
+}
+
+void print_line(const std::string& json) {
+    fputs(json.c_str(), out);
+    fputc('\n', out);
+    fflush(out);
+}
+
+std::string at_line(const std::string& message) {
+    return "line " + std::to_string(line_number) + ": " + message;
+}
+
+void print_error(const std::string& message) {
+    ++errors;
+    print_line("{\"error\":" + json_string(at_line(message)) + "}");
+}
+
+void note_action_under_way(const std::string& action) {
+    std::string quoted = json_string(at_line(action));
+    quoted = quoted.substr(1, quoted.size() - 2);
+    snprintf(action_under_way, sizeof action_under_way, "%s", quoted.c_str());
+}
+
+// To the output when it is a file, else (a memory stream) to standard error.
+void write_text(const char* text) {
+    int file = fileno(out) >= 0 ? fileno(out) : 2;
+    if (write(file, text, strlen(text)) < 0)
+        _exit(5);
+}
+
+[[noreturn]] void say_last_words(const char* what, int exit_status) {
+    write_text("{\"error\":\"");
+    write_text(what);
+    write_text(action_under_way);
+    write_text("\"}\n");
+    _exit(exit_status);
+}
+
+void on_time_limit(int) {
+    say_last_words("timeout: the program did not answer in time: ", 3);
+}
+
+void on_crash(int signal_number) {
+    char what[48] = "the program crashed (signal 00): ";
+    what[28] = (char)('0' + signal_number / 10 % 10);
+    what[29] = (char)('0' + signal_number % 10);
+    say_last_words(what, 4);
+}
+
+void print_new_misuse() {
+    const std::vector<std::string>& misuse = standin::misuse();
+    for (; misuse_seen < misuse.size(); ++misuse_seen)
+        print_error("the window system reports: " + misuse[misuse_seen]);
+}
+
+// The name of a window for the output: one of the four top-level classes, or null.
+std::string name_of(HWND window) {
+    if (!window)
+        return "null";
+    standin::WindowInfo info = standin::describe(window);
+    for (int i = 0; i < 4; ++i)
+        if (info.class_name == window_classes[i] && !(info.style & WS_CHILD))
+            return json_string(window_names[i]);
+    return json_string("unknown (class " + info.class_name + ")");
+}
+
+HWND window_named(const std::string& name, std::string* problem) {
+    for (int i = 0; i < 4; ++i) {
+        if (name != window_names[i])
+            continue;
+        HWND window = standin::find_top_level(window_classes[i]);
+        if (!window)
+            *problem = "window " + name + " is not open";
+        return window;
+    }
+    *problem = "unknown window '" + name + "'";
+    return nullptr;
+}
+
+bool parse_number(const std::string& text, long* number) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    char* end = nullptr;
+    *number = strtol(text.c_str(), &end, 10);
+    return *end == 0 && text[0] >= '0' && text[0] <= '9';
+}
+
+// WINDOW#N: the N-th child in creation order; WINDOW:ID: the one child with that ID.
+HWND control_named(const std::string& name, std::string* problem) {
+    size_t mark = name.find_first_of("#:");
+    long number = 0;
+    if (mark == std::string::npos || !parse_number(name.substr(mark + 1), &number)) {
+        *problem = "malformed control '" + name + "'; WINDOW#N or WINDOW:ID";
+        return nullptr;
+    }
+    HWND window = window_named(name.substr(0, mark), problem);
+    if (!window)
+        return nullptr;
+    std::vector<HWND> children = standin::children(window);
+    if (name[mark] == '#') {
+        if (number >= 1 && (size_t)number <= children.size())
+            return children[number - 1];
+        *problem = "no control " + name + ": the window has " + std::to_string(children.size());
+        return nullptr;
+    }
+    HWND found = nullptr;
+    int count = 0;
+    for (HWND child : children)
+        if (standin::describe(child).id == number && count++ == 0)
+            found = child;
+    if (count == 1)
+        return found;
+    *problem =
+        count ? std::to_string(count) + " controls share the ID of " + name : "no control " + name;
+    return nullptr;
+}
+
+std::string boxes_since(size_t first) {
+    const std::vector<standin::MessageBoxRecord>& boxes = standin::message_boxes();
+    std::string list = "[";
+    for (size_t i = first; i < boxes.size(); ++i) {
+        if (i > first)
+            list += ",";
+        list += "{\"owner\":" + name_of(boxes[i].owner) + ",\"text_hex\":\"" +
+                hex_of(boxes[i].text) +
+                "\",\"caption_null\":" + (boxes[i].null_title ? "true" : "false") +
+                ",\"type\":" + std::to_string(boxes[i].type) + "}";
+    }
+    return list + "]";
+}
+
+std::string place_and_style(const standin::WindowInfo& info) {
+    return ",\"x\":" + std::to_string(info.x) + ",\"y\":" + std::to_string(info.y) +
+           ",\"width\":" + std::to_string(info.width) +
+           ",\"height\":" + std::to_string(info.height) +
+           ",\"style\":" + std::to_string(info.style) +
+           ",\"ex_style\":" + std::to_string(info.ex_style);
+}
+
+void print_windows() {
+    for (HWND window : standin::top_level_windows()) {
+        standin::WindowInfo info = standin::describe(window);
+        std::string line = "{\"window\":" + name_of(window) +
+                           ",\"class\":" + json_string(info.class_name) + ",\"caption_hex\":\"" +
+                           hex_of(info.text) + "\"" + place_and_style(info) +
+                           ",\"owner\":" + name_of(info.owner) + ",\"children\":[";
+        std::vector<HWND> children = standin::children(window);
+        for (size_t i = 0; i < children.size(); ++i) {
+            standin::WindowInfo child = standin::describe(children[i]);
+            line += (i ? ",{\"class\":" : "{\"class\":") + json_string(child.class_name) +
+                    ",\"id\":" + std::to_string(child.id) + ",\"text_hex\":\"" +
+                    hex_of(child.text) + "\"" + place_and_style(child) + "}";
+        }
+        print_line(line + "]}");
+    }
+}
+
+// A click or a close: what the program does in answer is bounded in time.
+void act_with_time_limit(const char* verb, const std::string& target, HWND window,
+                         void (*act)(HWND)) {
+    size_t first_box = standin::message_boxes().size();
+    alarm(time_limit);
+    act(window);
+    alarm(0);
+    print_line("{\"" + std::string(verb) + "\":" + json_string(target) +
+               ",\"boxes\":" + boxes_since(first_box) + "}");
+}
+
+void perform(const std::vector<std::string>& words) {
+    const std::string& verb = words[0];
+    std::string action;
+    for (const std::string& word : words)
+        action += (action.empty() ? "" : " ") + word.substr(0, 40);
+    note_action_under_way(action);
+    std::string problem;
+    if (verb == "windows" && words.size() == 1) {
+        print_windows();
+    } else if ((verb == "click" || verb == "get") && words.size() == 2) {
+        HWND control = control_named(words[1], &problem);
+        if (!control)
+            print_error(problem);
+        else if (verb == "get")
+            print_line("{\"get\":" + json_string(words[1]) + ",\"text_hex\":\"" +
+                       hex_of(standin::text_of(control)) + "\"}");
+        else
+            act_with_time_limit("click", words[1], control, standin::click);
+    } else if (verb == "set" && (words.size() == 2 || words.size() == 3)) {
+        std::string text;
+        HWND control = control_named(words[1], &problem);
+        if (!control)
+            print_error(problem);
+        else if (words.size() == 3 && !bytes_of_hex(words[2], &text))
+            print_error("malformed hex '" + words[2] + "'");
+        else
+            standin::type_text(control, text);
+    } else if (verb == "close" && words.size() == 2) {
+        HWND window = window_named(words[1], &problem);
+        if (!window)
+            print_error(problem);
+        else
+            act_with_time_limit("close", words[1], window, standin::close);
+    } else {
+        print_error("malformed action; one of: click CONTROL, set CONTROL [HEX], get CONTROL, "
+                    "close WINDOW, windows");
+    }
+    print_new_misuse();
+}
+
+// The next line that holds an action, split into words; false at the end of the script.
+bool next_action(std::vector<std::string>* words) {
+    std::string line;
+    while (std::getline(*script, line)) {
+        ++line_number;
+        std::istringstream split(line);
+        words->clear();
+        for (std::string word; split >> word;)
+            words->push_back(word);
+        if (!words->empty() && (*words)[0][0] != '#')
+            return true;
+    }
+    return false;
+}
+
+// The user's turn whenever the program waits for input: actions until one leaves the program
+// something to do; at the end of the script, the main window's close box.
+bool act_until_the_program_has_input() {
+    std::vector<std::string> words;
+    while (next_action(&words)) {
+        perform(words);
+        if (standin::input_pending())
+            return true;
+    }
+    if (HWND main = standin::find_top_level("cl_main"))
+        standin::close(main);
+    return true;
+}
+
+} // namespace
+
+int play_script(std::istream& script_in, FILE* out_file, const ProgramRun& run,
+                unsigned time_limit_seconds) {
+    script = &script_in;
+    out = out_file;
+    line_number = 0;
+    errors = 0;
+    time_limit = time_limit_seconds;
+    standin::reset();
+    misuse_seen = 0;
+    signal(SIGALRM, on_time_limit);
+    for (int crash : {SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+        signal(crash, on_crash);
+    standin::on_idle(act_until_the_program_has_input);
+
+    note_action_under_way("starting the program");
+    unsigned exit_code = 0;
+    std::string reason;
+    bool exited = run(&exit_code, &reason);
+    note_action_under_way("after the program's end");
+    if (standin::starved())
+        print_error("the program did not end when its main window was closed");
+    if (exited)
+        print_line("{\"exit\":" + std::to_string(exit_code) + "}");
+    else
+        print_error(reason);
+    std::vector<std::string> words;
+    while (next_action(&words))
+        print_error("not run: the program has ended");
+    standin::on_idle(nullptr);
+    for (int handled : {SIGALRM, SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+        signal(handled, SIG_DFL);
+    return errors;
+}
