@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Makes a release of the seven 32-bit programs: dist/practicum-VERSION/ with the programs,
+# README.txt and SHA256SUMS, and dist/practicum-VERSION.zip of that folder.
+#   tools/release.sh [--dirty]
+# VERSION comes from the file VERSION. Uncommitted changes to tracked files stop the release
+# unless --dirty is given; the version is then VERSION-dirty.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+allow_dirty=no
+for argument in "$@"; do
+    case $argument in
+    --dirty) allow_dirty=yes ;;
+    *)
+        echo "usage: tools/release.sh [--dirty]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+fail() {
+    echo "tools/release.sh: $*" >&2
+    exit 1
+}
+
+version=$(head -n 1 VERSION)
+commit=$(git rev-parse --verify -q HEAD) ||
+    fail "not a git work tree with a commit: a release names the commit it is made from"
+changes=$(git status --porcelain --untracked-files=no)
+if [ -n "$changes" ]; then
+    [ $allow_dirty = yes ] || {
+        echo "tools/release.sh: not releasing: tracked files have uncommitted changes:" >&2
+        printf '%s\n' "$changes" | sed 's/^/    /' >&2
+        fail "commit them first, or give --dirty for a release marked $version-dirty"
+    }
+    version=$version-dirty
+    commit=$commit-dirty
+fi
+
+bash tools/install-deps.sh
+
+# The programs are the tested ones: built by the preset, then checked for their version
+# information and against a second clean build elsewhere.
+bin=build/mingw-i686/bin
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686
+ctest --preset mingw-i686
+mapfile -t programs <build/mingw-i686/release_programs.txt
+
+name=practicum-$version
+folder=dist/$name
+rm -rf "$folder" "dist/$name.zip"
+mkdir -p "$folder"
+for program in "${programs[@]}"; do
+    cp "$bin/$program" "$folder/"
+done
+# UTF-8 with a byte order mark and CR LF, so that every Notepad shows it right.
+{
+    printf '\xEF\xBB\xBF'
+    sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" -e 's/$/\r/' tools/release-readme.txt
+} >"$folder/README.txt"
+(cd "$folder" && sha256sum "${programs[@]}" README.txt >SHA256SUMS)
+
+# The same zip from every release of a commit: file times from the commit, one order, no owner
+# or extra time fields.
+chmod 644 "$folder"/*
+touch -d "@$(git log -1 --format=%ct)" "$folder"/*
+members=()
+for file in "${programs[@]}" README.txt SHA256SUMS; do
+    members+=("$name/$file")
+done
+(cd dist && TZ=UTC0 zip -q -X -D "$name.zip" "${members[@]}")
+
+# Check what was made: the zip unpacks, its sums verify, its programs are the tested ones.
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+unzip -q "dist/$name.zip" -d "$unpacked"
+(cd "$unpacked/$name" && sha256sum -c --quiet SHA256SUMS) ||
+    fail "SHA256SUMS does not verify in the zip"
+for program in "${programs[@]}"; do
+    cmp -s "$unpacked/$name/$program" "$bin/$program" ||
+        fail "$program in the zip differs from $bin/$program"
+done
+
+echo
+echo "Release $version (commit $commit):"
+echo "  $folder/"
+echo "  dist/$name.zip  sha256 $(sha256sum <"dist/$name.zip" | cut -d' ' -f1)"
