@@ -190,6 +190,32 @@ int control_count(HWND window) {
     return list.count;
 }
 
+// A label wraps at a word that does not fit and shows only its first line: every label of the main
+// window must hold its text on one line in the system font, which the programs never change.
+void check_labels_fit(HWND window) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, GetStockObject(SYSTEM_FONT));
+    for (int order = 1; HWND control = control_at(window, order); ++order) {
+        char class_name[16];
+        GetClassNameA(control, class_name, sizeof class_name);
+        if (lstrcmpiA(class_name, "Static") != 0)
+            continue;
+        const char* text = control_text(control);
+        SIZE extent = {};
+        GetTextExtentPoint32A(screen, text, (int)strlen(text), &extent);
+        RECT client = {};
+        GetClientRect(control, &client);
+        if (extent.cx > client.right) {
+            char label[160];
+            snprintf(label, sizeof label, "main window label %d: text %ld px wide, label %ld px",
+                     order, extent.cx, client.right);
+            fail(label);
+        }
+    }
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+}
+
 // BM_CLICK sends BN_CLICKED to the parent synchronously: a click that opens a modal box is
 // posted, or SendMessage would wait for the box to close.
 bool click(HWND window, int id, bool opens_box) {
@@ -393,6 +419,7 @@ void drive(const char* program, bool tour) {
           "main window: fixed size, minimize box only");
     check_number(control_count(main_window), deliverable->main_control_count,
                  "main window controls");
+    check_labels_fit(main_window);
     save_screenshot(main_window, "main");
 
     HWND task_windows[3] = {};
