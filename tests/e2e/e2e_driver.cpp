@@ -3,7 +3,8 @@
 //
 //   e2e_driver <deliverable> <program.exe> <screenshot folder> [--tour]
 //
-// --tour only opens the three task windows, runs each task and saves the screenshots.
+// --tour only opens the three task windows, runs each task and saves the screenshots, and says so
+// in words for a user.
 // Prints one line per failed check; the exit code is the number of failures (0: all passed).
 // Texts are Windows-1251 bytes, like the programs' own.
 #include <windows.h>
@@ -555,7 +556,16 @@ int main(int argc, char** argv) {
     screenshot_folder = argv[3];
     bool tour = argc > 4 && strcmp(argv[4], "--tour") == 0;
     drive(argv[2], tour);
-    printf("%s: %s (%d failed checks)\n", deliverable->name, failures ? "FAILED" : "passed",
-           failures);
+    if (tour && failures)
+        printf("%s was shown, but %d of its texts or windows were not as expected (listed "
+               "above).\n",
+               deliverable->name, failures);
+    else if (tour)
+        printf("%s was shown: its main window, then each task window with its task run once; "
+               "every text was as expected.\n",
+               deliverable->name);
+    else
+        printf("%s: %s (%d failed checks)\n", deliverable->name, failures ? "FAILED" : "passed",
+               failures);
     return failures > 99 ? 99 : failures;
 }
