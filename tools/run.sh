@@ -1,51 +1,132 @@
 #!/usr/bin/env bash
-# Builds one deliverable's Windows program and runs it under Wine.
-#   tools/run.sh [deliverable]        practice_v5 when none is named
-# With a display (DISPLAY set) the program opens there. Without one it runs on a virtual display:
-# the three task windows are opened, each task runs with its defaults, and screenshots of every
-# window are saved; their paths are printed.
+# Builds one deliverable's Windows program and runs it under Wine; see usage below.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 deliverables=(practice_v4 practice_v1 practice_v4_early practice_v8 practice_v5 practice_v14
     practice_v6)
-deliverable=${1:-practice_v5}
-if [[ " ${deliverables[*]} " != *" $deliverable "* ]]; then
-    echo "unknown deliverable '$deliverable'; one of: ${deliverables[*]}" >&2
+
+usage() {
+    cat <<EOF
+Usage: tools/run.sh [deliverable]
+
+Builds one practicum program for Windows (x86_64) and runs it under Wine.
+  deliverable  one of practice_v4, practice_v1, practice_v4_early, practice_v8, practice_v5,
+               practice_v14 and practice_v6 (practice_v5 when none is named)
+
+With a display (DISPLAY set) the program opens on it; where no window manager runs, inside
+Wine's own desktop window, so that its windows can still be moved and closed. Without a display
+it runs on a virtual one: the three task windows are opened, each task is run, and screenshots
+of the four windows are saved in build/mingw-x86_64/screenshots/.
+
+Environment:
+  PRACTICUM_WINDOWS_BUILD=<folder>  use this configured x86_64 Windows build folder instead of
+                                    build/mingw-x86_64
+EOF
+}
+
+refuse() {
+    echo "run.sh: $*" >&2
+    echo "Try 'tools/run.sh --help'." >&2
     exit 2
+}
+
+# Everything the user gave is checked before anything is installed or built.
+if [ $# -gt 1 ]; then
+    refuse "one deliverable at most, but $# arguments were given: $*"
+fi
+deliverable=practice_v5
+if [ $# -eq 1 ]; then
+    case $1 in
+    -h | --help)
+        usage
+        exit 0
+        ;;
+    "") refuse "the deliverable's name is empty; name one of: ${deliverables[*]}" ;;
+    -*) refuse "unknown option '$1'" ;;
+    esac
+    deliverable=$1
+fi
+if [[ " ${deliverables[*]} " != *" $deliverable "* ]]; then
+    refuse "unknown deliverable '$deliverable'; name one of: ${deliverables[*]}"
 fi
 
-bash tools/install-deps.sh
-# PRACTICUM_WINDOWS_BUILD: another configured x86_64 build folder to use instead.
-build=${PRACTICUM_WINDOWS_BUILD:-build/mingw-x86_64}
-[ -f "$build/build.ninja" ] || cmake --preset mingw-x86_64 >/dev/null
-cmake --build "$build" --target "$deliverable" e2e_driver -- -j2 >/dev/null
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/mingw-x86_64
+if [ -n "${PRACTICUM_WINDOWS_BUILD+set}" ]; then
+    [ -n "$PRACTICUM_WINDOWS_BUILD" ] || refuse "PRACTICUM_WINDOWS_BUILD is set but empty"
+    # Relative to where the command was given, not to the project.
+    build=$(realpath -m "$PRACTICUM_WINDOWS_BUILD")
+    [ -d "$build" ] || refuse "PRACTICUM_WINDOWS_BUILD: no folder $build"
+    if [ ! -f "$build/build.ninja" ] || [ ! -f "$build/CMakeCache.txt" ]; then
+        refuse "PRACTICUM_WINDOWS_BUILD: $build is not a configured build folder" \
+            "(configure one with: cmake -S $root -B $build -G Ninja" \
+            "--toolchain $root/cmake/mingw-x86_64.cmake)"
+    fi
+    grep -q '^CMAKE_CXX_COMPILER:.*x86_64-w64-mingw32' "$build/CMakeCache.txt" ||
+        refuse "PRACTICUM_WINDOWS_BUILD: $build is not an x86_64 Windows (MinGW-w64) build"
+fi
+cd "$root"
+
+# Runs one step quietly; when it fails, shows what it printed and says which step it was.
+step_log=$(mktemp)
+trap 'rm -f "$step_log"' EXIT
+step() {
+    local what=$1
+    shift
+    if ! "$@" >"$step_log" 2>&1; then
+        cat "$step_log" >&2
+        echo "run.sh: $what failed (the output above is from: $*)" >&2
+        exit 1
+    fi
+}
+
+bash tools/install-deps.sh || { echo "run.sh: installing the missing packages failed" >&2; exit 1; }
+if [ -n "${DISPLAY:-}" ] && ! xprop -root >/dev/null 2>&1; then
+    refuse "cannot open the display '$DISPLAY' (unset DISPLAY to run on a virtual one)"
+fi
+if [ ! -f "$build/build.ninja" ]; then
+    echo "Configuring the x86_64 Windows build in $build..."
+    step "configuring the x86_64 Windows build" cmake --preset mingw-x86_64
+fi
+echo "Building $deliverable..."
+step "building $deliverable" cmake --build "$build" --target "$deliverable" e2e_driver -- -j2
 program=$build/bin/$deliverable.exe
 
 source tests/e2e/wine_env.sh
 if [ -n "${DISPLAY:-}" ]; then
-    # A prefix of its own, without the test settings, so that the desktop's window manager
-    # handles the windows as usual.
-    prefix=$PWD/$build/wineprefix-desktop
+    # A prefix of its own, without the test settings, so that a window manager handles the
+    # windows as usual.
+    prefix=$build/wineprefix-desktop
     if [ ! -f "$prefix/system.reg" ]; then
-        echo "Making a Wine prefix in $prefix (once)..."
-        create_wine_prefix "$prefix" desktop
+        echo "Making a Wine prefix in $prefix (once, about 15 s)..."
+        step "making the Wine prefix" create_wine_prefix "$prefix" desktop
     fi
+    [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || install_wine_fonts "$prefix"
     export WINEPREFIX=$prefix
-    echo "Starting $deliverable on $DISPLAY"
-    exec "${WINE[@]}" "$program"
+    if [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; then
+        echo "Starting $deliverable on $DISPLAY"
+        rm -f "$step_log"
+        exec "${WINE[@]}" "$program"
+    fi
+    # Without a window manager nothing would draw the windows' caption bars. Wine's desktop
+    # window draws them itself, and ends when the program ends.
+    size=$(xdpyinfo | awk '/dimensions:/ && !size { size = $2 } END { print size }')
+    echo "Starting $deliverable on $DISPLAY in Wine's desktop window ($size; no window manager runs)"
+    rm -f "$step_log"
+    exec "${WINE[@]}" explorer "/desktop=practicum,${size:-1280x1024}" "$program"
 fi
 
-prefix=$PWD/$build/wineprefix
+prefix=$build/wineprefix
 if [ ! -f "$prefix/system.reg" ]; then
     echo "Making a Wine prefix in $prefix..."
-    create_wine_prefix "$prefix" tests
+    step "making the Wine prefix" create_wine_prefix "$prefix" tests
 fi
-shots=$PWD/$build/screenshots
-echo "No display: running $deliverable on a virtual one"
+[ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || install_wine_fonts "$prefix"
+shots=$build/screenshots
+echo "No display: showing $deliverable on a virtual one"
 status=0
 bash tests/e2e/run_e2e.sh "$prefix" "$build/bin/e2e_driver.exe" "$program" "$deliverable" \
     "$shots" --tour || status=$?
-echo "Screenshots:"
-ls -1 "$shots/$deliverable"-*.png
+echo "Screenshots of the main window and of Task 1, 2 and 3:"
+ls -1 "$shots/$deliverable"-*.png 2>/dev/null || echo "  (none were saved)"
 exit $status

@@ -1,47 +1,76 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, checks formatting, builds every configuration
-# and runs every test. Stops at the first failure.
-set -euo pipefail
+# and runs every test. Every stage runs, also after one has failed; a summary of the stages ends
+# the run, and the exit status is 1 when anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-deps.sh
+bash tools/install-deps.sh || exit 1
 
-stage() { printf '\n==== %s ====\n' "$*"; }
+stage_log=$(mktemp)
+trap 'rm -f "$stage_log"' EXIT
+summary=()
+all_passed=0
+all_failed=0
 
-stage "formatting"
-bash tools/check-format.sh
+# Every ctest run of a stage also goes to the stage's log, whose result lines give the counts.
+ctest() {
+    command ctest "$@" | tee -a "$stage_log"
+}
 
-stage "host build and tests"
-cmake --preset host >/dev/null
-cmake --build --preset host
-ctest --preset host
+preset_build() {
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+}
 
-stage "host tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset host-sanitize >/dev/null
-cmake --build --preset host-sanitize
-ctest --preset host-sanitize
+# preset_tests <preset> [ctest arguments]: configures, builds and tests one preset.
+preset_tests() {
+    preset_build "$1" && ctest --preset "$@"
+}
 
-stage "32-bit x86 tests under qemu-i386"
-cmake --preset host-i386 >/dev/null
-cmake --build --preset host-i386
-ctest --preset host-i386
+# stage "name" command...: runs one stage and adds its line to the summary: its tests (a stage
+# without tests counts as one check), its result and its time.
+stage() {
+    local name=$1
+    shift
+    printf '\n==== %s ====\n' "$name"
+    : >"$stage_log"
+    local start=$SECONDS status=0
+    "$@" || status=$?
+    local seconds=$((SECONDS - start)) tests=0 failed=0 line
+    while IFS= read -r line; do
+        if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+            failed=$((failed + BASH_REMATCH[1]))
+            tests=$((tests + BASH_REMATCH[2]))
+        fi
+    done <"$stage_log"
+    local counted="$tests tests"
+    if [ $tests -eq 0 ]; then
+        tests=1 counted="1 check"
+    fi
+    # A failure outside the tests (a build, a configuration) counts as one failed check.
+    if [ $status -ne 0 ] && [ $failed -eq 0 ]; then
+        failed=1
+        [ "$counted" = "1 check" ] || tests=$((tests + 1))
+    fi
+    all_passed=$((all_passed + tests - failed))
+    all_failed=$((all_failed + failed))
+    local result=passed
+    [ $status -eq 0 ] || result=FAILED
+    summary+=("$(printf '%-64s %10s  %-6s %3dm%02ds' "$name" "$counted" "$result" \
+        $((seconds / 60)) $((seconds % 60)))")
+}
 
-stage "Windows programs, i686 (release)"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686
-ctest --preset mingw-i686 # version information, and a second clean build gives the same bytes
+stage "formatting" bash tools/check-format.sh
+stage "host build and tests" preset_tests host
+stage "host tests under AddressSanitizer and UndefinedBehaviorSanitizer" preset_tests host-sanitize
+stage "32-bit x86 tests under qemu-i386" preset_tests host-i386
+# Version information, and a second clean build elsewhere that must give the same bytes.
+stage "Windows programs, i686 (release)" preset_tests mingw-i686
+stage "the i686 programs themselves under qemu-i386, driven by scripts" ctest --preset shipped
+stage "Windows programs, x86_64, and end-to-end tests under Wine" preset_tests mingw-x86_64
+stage "fuzzing the numeric text" preset_tests fuzz
 
-stage "the i686 programs themselves under qemu-i386, driven by scripts"
-ctest --preset shipped
-
-stage "Windows programs, x86_64, and end-to-end tests under Wine"
-cmake --preset mingw-x86_64 >/dev/null
-cmake --build --preset mingw-x86_64
-ctest --preset mingw-x86_64
-
-if [ -f tests/fuzz/CMakeLists.txt ]; then
-    stage "fuzzing the numeric text"
-    cmake --preset fuzz >/dev/null
-    cmake --build --preset fuzz
-    ctest --preset fuzz
-fi
+printf '\n==== summary ====\n'
+printf '%s\n' "${summary[@]}"
+echo "$all_passed passed, $all_failed failed"
+[ $all_failed -eq 0 ]

@@ -100,8 +100,7 @@ long double count(long double n, long double) {
 } // namespace
 
 const VariantProfile profile = {
-    {"Практика 2011. Розроблено в межах практикуму. Варіант №1", CW_USEDEFAULT, CW_USEDEFAULT, 500,
-     300},
+    {"Практика 2011. Автори практикуму. Варіант №1", CW_USEDEFAULT, CW_USEDEFAULT, 500, 300},
     control_table(main_controls),
     {
         {9, "Window1", "Перше завдання", 50, 50, 500, 400},
@@ -111,7 +110,7 @@ const VariantProfile profile = {
     {information_box, "Вікно вже відкрите !!!"},
     exit_id,
     about_id,
-    "Розроблено в межах практикуму",
+    "Автори практикуму",
     {control_table(task1_controls),
      109,
      {first_term, 1, numerator, denominator, twice},

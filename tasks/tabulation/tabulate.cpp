@@ -60,6 +60,35 @@ bool append_table_row() {
     return true;
 }
 
+namespace {
+
+// Removes the first row (label X CR LF S CR LF) of results_text; returns its length.
+unsigned drop_first_row() {
+    unsigned row_end = 0;
+    for (int line_ends = 0; line_ends < 2 && results_text[row_end]; ++row_end) {
+        if (results_text[row_end] == '\n')
+            ++line_ends;
+    }
+    unsigned at = 0;
+    while ((results_text[at] = results_text[at + row_end]))
+        ++at;
+    return row_end;
+}
+
+// Rows left by earlier runs give way, oldest first, so that every run shows its own rows. False
+// when the row does not fit after this run's own rows alone: the table is full.
+bool append_row_making_room(unsigned& earlier_rows_length) {
+    while (!append_table_row()) {
+        if (earlier_rows_length == 0)
+            return false;
+        unsigned dropped = drop_first_row();
+        earlier_rows_length = dropped < earlier_rows_length ? earlier_rows_length - dropped : 0;
+    }
+    return true;
+}
+
+} // namespace
+
 void tabulate() {
     double x_start = read_number(task1_xstart_edit);
     double x_end = read_number(task1_xend_edit);
@@ -67,6 +96,7 @@ void tabulate() {
     double term_limit = read_number(task1_eps_edit);
     if (!profile.tabulation.keeps_earlier_rows)
         results_text[0] = 0;
+    unsigned earlier_rows_length = string_length(results_text);
 
     x87_reset();
     double x = x_start;
@@ -74,8 +104,8 @@ void tabulate() {
         double sum = series_sum(x, term_limit);
         format_real(sum, scratch_text);
         format_real(x, number_text);
-        if (!append_table_row())
-            break; // the table is full
+        if (!append_row_making_room(earlier_rows_length))
+            break;
         double next_x = (long double)x + step;
         if (!(next_x > x))
             break; // a step that does not move X forward would never end the walk

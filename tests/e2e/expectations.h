@@ -49,6 +49,8 @@ struct Deliverable {
     TaskCase tasks[3];
     ArrayCase array;
     GuardCase guard;
+    // Task 1's result after the 3rd, the 4th and the 10th click of Execute (null: not checked).
+    const char* task1_after_repeats;
 };
 
 extern const Deliverable deliverables[7];

@@ -59,6 +59,15 @@ stop_wine() {
     "$WINESERVER" -w 2>/dev/null || true
 }
 
+# Debian's Wine looks for its own fonts in /usr/share/fonts, while fonts-wine puts them in
+# /usr/share/wine/fonts, so Wine finds none of them: no Marlett (the caption buttons show the
+# letters "0 1 r") and no bitmap System font. A copy in the prefix's Fonts folder is always found.
+install_wine_fonts() {
+    local fonts="$1/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/"
+}
+
 # Makes a fresh prefix. With "tests" it gets the settings that keep tests fast and honest:
 # without a window manager Wine waits about 2 s on every hide unless its windows are unmanaged,
 # and a crash would otherwise sit behind a dialog.
@@ -67,6 +76,7 @@ create_wine_prefix() {
     rm -rf "$prefix"
     mkdir -p "$prefix"
     export WINEPREFIX=$prefix
+    install_wine_fonts "$prefix"
     wine wineboot --init >/dev/null 2>&1
     if [ "$purpose" = tests ]; then
         local settings="$prefix/test-settings.reg"

@@ -161,33 +161,56 @@ TEST(Tabulation, StepThatDoesNotAdvanceGivesOneRow) {
     }
 }
 
-// Rows that do not fit whole are not written; the walk ends at the full table.
+// A run whose own rows overfill the table: earlier rows all give way, the run keeps its rows up to
+// the last whole one that fits, and the walk ends there.
 TEST(Tabulation, TableStopsAtTheBufferWithWholeRows) {
     std::vector<std::string> shown = tabulate_runs({"0.1", "1e400", "0.1", "3"}, 3);
-    for (const std::string& table : shown) {
-        EXPECT_LE(table.size(), text_buffer_size - 1);
-        EXPECT_GT(table.size(), text_buffer_size - 60); // filled up to its last whole row
-        ASSERT_GE(table.size(), 2u);
-        EXPECT_EQ(table.substr(table.size() - 2), "\r\n");
-        EXPECT_EQ(table.rfind(profile.tabulation.row_label, 0), 0u);
-    }
-    // A full table: later runs add at most a row shorter than the one that did not fit.
-    EXPECT_EQ(shown[2].substr(0, shown[0].size()), shown[0]);
-    if (!profile.tabulation.keeps_earlier_rows) {
-        EXPECT_EQ(shown[2], shown[0]);
-    }
+    const std::string& table = shown[0];
+    EXPECT_LE(table.size(), text_buffer_size - 1);
+    EXPECT_GT(table.size(), text_buffer_size - 60); // filled up to its last whole row
+    ASSERT_GE(table.size(), 2u);
+    EXPECT_EQ(table.substr(table.size() - 2), "\r\n");
+    EXPECT_EQ(table.rfind(profile.tabulation.row_label, 0), 0u);
+    EXPECT_EQ(shown[1], table);
+    EXPECT_EQ(shown[2], table);
 }
 
-TEST(Tabulation, KeptRowsOfThreeDefaultRunsKeepOnlyWholeRows) {
-    if (!is_deliverable("practice_v6"))
-        GTEST_SKIP() << "practice_v6's defaults are the measured case";
-    std::vector<std::string> shown = tabulate_runs(defaults, 3);
-    EXPECT_EQ(shown[1], shown[0] + shown[0]); // two runs fit
-    ASSERT_GT(shown[2].size(), shown[1].size());
-    std::string third_run_rows = shown[2].substr(shown[1].size());
-    EXPECT_EQ(third_run_rows, shown[0].substr(0, third_run_rows.size()));
-    EXPECT_EQ(third_run_rows.substr(third_run_rows.size() - 2), "\r\n");
-    EXPECT_LE(shown[2].size(), text_buffer_size - 1);
+std::vector<std::string> split_rows(const std::string& table) {
+    std::vector<std::string> rows;
+    for (size_t start = 0; start < table.size();) {
+        size_t end = table.find('\n', table.find('\n', start) + 1) + 1;
+        rows.push_back(table.substr(start, end - start));
+        start = end;
+    }
+    return rows;
+}
+
+// Rows kept from earlier runs give way, oldest first and whole: each click shows the latest rows
+// of all runs that fit, ending with its own, so Task 1 never goes dead once the table is full.
+TEST(Tabulation, FullTableGivesWayToEachNewRun) {
+    Inputs inputs = is_deliverable("practice_v6") ? defaults : Inputs{"0.1", "0.9", "0.1", "30"};
+    std::vector<std::string> shown = tabulate_runs(inputs, 10);
+    std::vector<std::string> run_rows = split_rows(shown[0]);
+    ASSERT_FALSE(run_rows.empty());
+    for (size_t click = 1; click < shown.size(); ++click) {
+        SCOPED_TRACE("click " + std::to_string(click + 1));
+        std::string expected;
+        size_t runs = profile.tabulation.keeps_earlier_rows ? click + 1 : 1;
+        for (size_t row = runs * run_rows.size(); row-- > 0;) {
+            const std::string& next = run_rows[row % run_rows.size()];
+            if (expected.size() + next.size() > text_buffer_size - 1)
+                break;
+            expected.insert(0, next);
+        }
+        EXPECT_EQ(shown[click], expected);
+    }
+    if (is_deliverable("practice_v6")) {
+        // Two runs of nine rows fit, a third only with the last four rows of the first.
+        std::string last_four_rows = run_rows[5] + run_rows[6] + run_rows[7] + run_rows[8];
+        EXPECT_EQ(shown[2], last_four_rows + shown[0] + shown[0]);
+        EXPECT_EQ(shown[3], shown[2]);
+        EXPECT_EQ(shown[9], shown[2]);
+    }
 }
 
 TEST(Tabulation, HugeOrInfiniteTermLimitStillEndsPromptly) {
