@@ -51,7 +51,8 @@ for target in "${targets[@]}"; do
     runs=$(cat "$folder"/logs/*.log | sed -n 's/^stat::number_of_executed_units: *//p' |
         awk '{ s += $1 } END { print s + 0 }')
     rounds=$(ls "$folder"/logs | wc -l)
-    failed=$(cat "$folder/failures" 2>/dev/null | wc -l)
+    failed=0
+    [ ! -f "$folder/failures" ] || failed=$(wc -l <"$folder/failures")
     echo "$target: $rounds rounds, $runs executions, corpus $(ls "$folder/corpus" | wc -l) inputs," \
         "$failed failed rounds"
     [ "$failed" -eq 0 ] || status=1
