@@ -2,7 +2,6 @@
 // pointer: the same bits for every X and term limit, including the sums that overflow, vanish or
 // turn NaN.
 #include "platform/x87.h"
-#include "tasks/tabulation/tabulation.h"
 #include "tests/support/deliverable.h"
 #include "tests/support/reference_series.h"
 #include "variants/profile.h"
@@ -12,7 +11,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -28,7 +26,7 @@ double random_unit(std::mt19937_64& random) { // [0, 1)
     return (random() >> 11) * 0x1p-53;
 }
 
-// Signed X: inside (-1, 1), within a few ulps to a few thousandths of 1, above 1 up to 1000,
+// Signed X: inside (-1, 1), within an ulp to a few thousandths of 1, above 1 up to 1000,
 // anywhere in the double range, or any bit pattern (subnormals, infinities, NaNs).
 double random_x(std::mt19937_64& random) {
     double sign = random() % 2 ? -1.0 : 1.0;
