@@ -3,6 +3,7 @@
 #include "tasks/array/array.h"
 #include "tasks/common/task_io.h"
 #include "tasks/expression/expression.h"
+#include "tasks/tabulation/series_sum.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
 
@@ -111,11 +112,8 @@ const VariantProfile profile = {
     exit_id,
     about_id,
     "Автори практикуму",
-    {control_table(task1_controls),
-     109,
-     {first_term, 1, numerator, denominator, twice},
-     "При X=",
-     false},
+    {control_table(task1_controls), 109, series_sum<first_term, 1, numerator, denominator, twice>,
+     "При X=", false},
     {control_table(task2_controls), 121, 25, above, below, false},
     {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
      count, false},

@@ -3,6 +3,7 @@
 #include "tasks/array/array.h"
 #include "tasks/common/task_io.h"
 #include "tasks/expression/expression.h"
+#include "tasks/tabulation/series_sum.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
 
@@ -109,11 +110,8 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls),
-     1,
-     {first_term, 1, numerator, denominator, nullptr},
-     "X =",
-     true},
+    {control_table(task1_controls), 1, series_sum<first_term, 1, numerator, denominator>,
+     "X =", true},
     {control_table(task2_controls), 2, 25, above, below, false},
     {control_table(task3_controls), 3, 4, "Елемент добавлено в масив!!!", true, threshold, selects,
      1, multiply, false},

@@ -2,6 +2,7 @@
 #include "tasks/array/array.h"
 #include "tasks/common/task_io.h"
 #include "tasks/expression/expression.h"
+#include "tasks/tabulation/series_sum.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
 #include "variants/variant4_computation.h"
@@ -82,11 +83,9 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls),
-     109,
-     {variant4::first_term, 1, variant4::numerator, variant4::denominator, nullptr},
-     "При X=",
-     false},
+    {control_table(task1_controls), 109,
+     series_sum<variant4::first_term, 1, variant4::numerator, variant4::denominator>,
+     "При X=", false},
     {control_table(task2_controls), 121, -125, variant4::above, variant4::below, false},
     {control_table(task3_controls), 130, 131, nullptr, false, variant4::threshold,
      variant4::selects, 0, variant4::add_cube, false},

@@ -3,6 +3,7 @@
 #include "tasks/array/array.h"
 #include "tasks/common/task_io.h"
 #include "tasks/expression/expression.h"
+#include "tasks/tabulation/series_sum.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
 
@@ -105,11 +106,8 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls),
-     109,
-     {first_term, 1, numerator, denominator, twice},
-     "X =",
-     true},
+    {control_table(task1_controls), 109, series_sum<first_term, 1, numerator, denominator, twice>,
+     "X =", true},
     {control_table(task2_controls), 121, -10, above, below, false},
     {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
      count, false},

@@ -3,6 +3,7 @@
 #include "tasks/array/array.h"
 #include "tasks/common/task_io.h"
 #include "tasks/expression/expression.h"
+#include "tasks/tabulation/series_sum.h"
 #include "tasks/tabulation/tabulation.h"
 #include "variants/control_kinds.h"
 
@@ -111,11 +112,8 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls),
-     1,
-     {first_term, 1, numerator, denominator, add_constant},
-     "X =",
-     true},
+    {control_table(task1_controls), 1,
+     series_sum<first_term, 1, numerator, denominator, add_constant>, "X =", true},
     {control_table(task2_controls), 2, -4, above, below, false},
     {control_table(task3_controls), 3, 4, "Елемент добавлено в масив!", false, nullptr, selects, 0,
      nullptr, true},

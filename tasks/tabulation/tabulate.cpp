@@ -13,29 +13,6 @@ HWND task1_result_edit;
 
 namespace {
 
-// Every quantity is stored as a double after each step; the steps themselves run in the
-// 80-bit format. The double rounding this implies is the intended arithmetic.
-double series_sum(double x, double term_limit) {
-    const SeriesSpec& series = profile.tabulation.series;
-    double term = series.first_term(x);
-    double sum = term;
-    double n = series.n0;
-    for (unsigned terms_added = 0; terms_added < max_series_terms; ++terms_added) {
-        double numerator = series.numerator(n, x);
-        double denominator = series.denominator(n, x);
-        double ratio = (long double)numerator / denominator;
-        double next_term = (long double)term * ratio;
-        if (is_above(n, term_limit))
-            break;
-        term = next_term;
-        sum = (long double)sum + next_term;
-        n = (long double)n + 1.0;
-    }
-    if (series.final_step)
-        sum = series.final_step(sum);
-    return sum;
-}
-
 unsigned append_text(unsigned at, const char* text) {
     while (*text)
         results_text[at++] = *text++;
@@ -101,7 +78,7 @@ void tabulate() {
     x87_reset();
     double x = x_start;
     while (!is_above(x, x_end)) {
-        double sum = series_sum(x, term_limit);
+        double sum = profile.tabulation.series_sum(x, term_limit);
         format_real(sum, scratch_text);
         format_real(x, number_text);
         if (!append_row_making_room(earlier_rows_length))

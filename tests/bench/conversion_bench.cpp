@@ -1,9 +1,5 @@
-// Speed of our conversions against the C library's on the same inputs, and of the slowest Task 1
-// click the bounds allow (practice_v6 on the window-system stand-in).
+// Speed of our conversions against the C library's on the same inputs.
 #include "numtext/numtext.h"
-#include "tasks/tabulation/tabulation.h"
-#include "tests/support/program_driver.h"
-#include "variants/profile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,27 +79,6 @@ void snprintf_bench(benchmark::State& state, const InputSet* set) {
     state.SetItemsProcessed(state.iterations() * values.size());
 }
 
-// One click of Execute with the deliverable's own start and step, an infinite end value and a term
-// limit of 1e300: every row sums the full million terms, and the walk ends when the table is full.
-void worst_task1_click_bench(benchmark::State& state) {
-    size_t rows = 0;
-    run_program([&] {
-        HWND window = open_task_window(1);
-        type(task1_xend_edit, "1e400");
-        type(task1_eps_edit, "1e300");
-        for (auto _ : state) {
-            results_text[0] = 0;
-            click_id(window, profile.tabulation.execute_id);
-        }
-        std::string table = text(task1_result_edit);
-        for (size_t at = table.find(profile.tabulation.row_label); at != std::string::npos;
-             at = table.find(profile.tabulation.row_label, at + 1))
-            ++rows;
-    });
-    state.counters["rows"] = rows;
-    state.counters["terms_per_click"] = rows * (max_series_terms + 1.0);
-}
-
 void register_benchmarks() {
     for (const InputSet& set : input_sets) {
         benchmark::RegisterBenchmark((std::string("parse_real/") + set.name).c_str(),
@@ -115,8 +90,6 @@ void register_benchmarks() {
         benchmark::RegisterBenchmark((std::string("snprintf_7g/") + set.name).c_str(),
                                      snprintf_bench, &set);
     }
-    benchmark::RegisterBenchmark("task1_worst_click/practice_v6", worst_task1_click_bench)
-        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace
