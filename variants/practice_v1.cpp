@@ -98,6 +98,8 @@ long double count(long double n, long double) {
     return n + 1.0L;
 }
 
+constexpr SeriesSpec series = {first_term, 1, numerator, denominator, twice};
+
 } // namespace
 
 const VariantProfile profile = {
@@ -112,8 +114,7 @@ const VariantProfile profile = {
     exit_id,
     about_id,
     "Автори практикуму",
-    {control_table(task1_controls), 109, series_sum<first_term, 1, numerator, denominator, twice>,
-     "При X=", false},
+    {control_table(task1_controls), 109, series_sum<series>, "При X=", false},
     {control_table(task2_controls), 121, 25, above, below, false},
     {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
      count, false},

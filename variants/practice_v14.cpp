@@ -96,6 +96,8 @@ long double multiply(long double product, long double x) {
     return product * x;
 }
 
+constexpr SeriesSpec series = {first_term, 1, numerator, denominator, nullptr};
+
 } // namespace
 
 const VariantProfile profile = {
@@ -110,8 +112,7 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls), 1, series_sum<first_term, 1, numerator, denominator>,
-     "X =", true},
+    {control_table(task1_controls), 1, series_sum<series>, "X =", true},
     {control_table(task2_controls), 2, 25, above, below, false},
     {control_table(task3_controls), 3, 4, "Елемент добавлено в масив!!!", true, threshold, selects,
      1, multiply, false},

@@ -92,6 +92,8 @@ long double count(long double n, long double) {
     return n + 1.0L;
 }
 
+constexpr SeriesSpec series = {first_term, 1, numerator, denominator, twice};
+
 } // namespace
 
 const VariantProfile profile = {
@@ -106,8 +108,7 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls), 109, series_sum<first_term, 1, numerator, denominator, twice>,
-     "X =", true},
+    {control_table(task1_controls), 109, series_sum<series>, "X =", true},
     {control_table(task2_controls), 121, -10, above, below, false},
     {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
      count, false},

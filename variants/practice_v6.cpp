@@ -94,6 +94,8 @@ long double add_square(long double sum, long double x) {
     return sum + (x * x);
 }
 
+constexpr SeriesSpec series = {first_term, 2, numerator, denominator, nullptr};
+
 } // namespace
 
 const VariantProfile profile = {
@@ -108,8 +110,7 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls), 109, series_sum<first_term, 2, numerator, denominator>,
-     "При X=", true},
+    {control_table(task1_controls), 109, series_sum<series>, "При X=", true},
     {control_table(task2_controls), 121, -2, above, below, true},
     {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, threshold, selects,
      0, add_square, false},

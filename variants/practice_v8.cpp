@@ -98,6 +98,8 @@ bool selects(double x, double c, double d, double) {
     return !is_below(x, c) && !is_above(x, d);
 }
 
+constexpr SeriesSpec series = {first_term, 1, numerator, denominator, add_constant};
+
 } // namespace
 
 const VariantProfile profile = {
@@ -112,8 +114,7 @@ const VariantProfile profile = {
     0,
     0,
     nullptr,
-    {control_table(task1_controls), 1,
-     series_sum<first_term, 1, numerator, denominator, add_constant>, "X =", true},
+    {control_table(task1_controls), 1, series_sum<series>, "X =", true},
     {control_table(task2_controls), 2, -4, above, below, false},
     {control_table(task3_controls), 3, 4, "Елемент добавлено в масив!", false, nullptr, selects, 0,
      nullptr, true},

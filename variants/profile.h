@@ -44,10 +44,21 @@ struct AlreadyOpenNotice {
     const char* text; // information_box only
 };
 
+// Task 1 series: T and S start at first_term(X), n at n0; each further term is T * A / B.
+// Every function computes in the 80-bit format; the sum rounds each result to a double.
+struct SeriesSpec {
+    long double (*first_term)(long double x);
+    double n0;
+    long double (*numerator)(long double n, long double x);
+    long double (*denominator)(long double n, long double x);
+    long double (*final_step)(long double s); // null: S is shown as summed
+};
+
 struct TabulationProfile {
     ControlTable controls;
     int execute_id;
-    // S for one X: a series_sum (tasks/tabulation/series_sum.h) of the deliverable's formulas.
+    // S for one X: series_sum<the deliverable's SeriesSpec> (tasks/tabulation/series_sum.h), the
+    // one loop with the formulas inlined.
     double (*series_sum)(double x, double term_limit);
     const char* row_label;
     bool keeps_earlier_rows;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tasks/common/task_io.h"
+#include "variants/profile.h"
 
 namespace variant4 {
 
@@ -15,6 +16,8 @@ inline long double numerator(long double n, long double x) {
 inline long double denominator(long double n, long double) {
     return 2.0L + n;
 }
+
+inline constexpr SeriesSpec series = {first_term, 1, numerator, denominator, nullptr};
 
 inline long double above(long double a, long double b) {
     return ((52.0L * b) / a) + b;
