@@ -502,7 +502,7 @@ std::string random_script(std::mt19937& random, int clicks) {
 // The same random script on the release program and on the program built here from the same
 // sources: every text, box and exit code byte for byte the same.
 TEST(ShippedProgram, GivesTheHostBuildsOutputOnRandomInputs) {
-    const int clicks = 3000;
+    const int clicks = 10000;
     std::mt19937 random(4863 + std::hash<std::string>()(deliverable_name) % 1000);
     std::string script = random_script(random, clicks);
     std::vector<std::string> shipped = play(script, shipped_program());
