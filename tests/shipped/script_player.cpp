@@ -3,6 +3,7 @@
 #include "platform/standin/harness.h"
 
 #include <signal.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,7 +23,7 @@ int line_number;
 int errors;
 size_t misuse_seen;
 
-unsigned time_limit = 60;
+unsigned time_limit_ms = 60000;
 
 // What the signal handlers print, made ready before each action and written with write(2): the
 // line and the action under way, already escaped for JSON.
@@ -232,13 +233,20 @@ void print_windows() {
     }
 }
 
+void arm_timer(unsigned milliseconds) {
+    itimerval timer = {};
+    timer.it_value.tv_sec = milliseconds / 1000;
+    timer.it_value.tv_usec = milliseconds % 1000 * 1000;
+    setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
 // A click or a close: what the program does in answer is bounded in time.
 void act_with_time_limit(const char* verb, const std::string& target, HWND window,
                          void (*act)(HWND)) {
     size_t first_box = standin::message_boxes().size();
-    alarm(time_limit);
+    arm_timer(time_limit_ms);
     act(window);
-    alarm(0);
+    arm_timer(0);
     print_line("{\"" + std::string(verb) + "\":" + json_string(target) +
                ",\"boxes\":" + boxes_since(first_box) + "}");
 }
@@ -315,12 +323,12 @@ bool act_until_the_program_has_input() {
 } // namespace
 
 int play_script(std::istream& script_in, FILE* out_file, const ProgramRun& run,
-                unsigned time_limit_seconds) {
+                unsigned time_limit_milliseconds) {
     script = &script_in;
     out = out_file;
     line_number = 0;
     errors = 0;
-    time_limit = time_limit_seconds;
+    time_limit_ms = time_limit_milliseconds;
     standin::reset();
     misuse_seen = 0;
     signal(SIGALRM, on_time_limit);

@@ -13,7 +13,7 @@
 typedef std::function<bool(unsigned* exit_code, std::string* reason)> ProgramRun;
 
 // Plays `script` while `run` runs the program; returns the number of error objects printed.
-// A click or close that takes longer than `time_limit_seconds` prints a timeout error and ends
+// A click or close that takes longer than `time_limit_milliseconds` prints a timeout error and ends
 // the process, as does a crash of the program.
 int play_script(std::istream& script, FILE* out, const ProgramRun& run,
-                unsigned time_limit_seconds = 60);
+                unsigned time_limit_milliseconds = 60000);

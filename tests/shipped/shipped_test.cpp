@@ -38,7 +38,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 // The runner's output for `script`, played on the program at `path`, or on the program built into
 // this test when `path` is empty.
 std::vector<std::string> play(const std::string& script, const std::string& path,
-                              unsigned time_limit_seconds = 60) {
+                              unsigned time_limit_milliseconds = 60000) {
     char* buffer = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&buffer, &size);
@@ -63,7 +63,7 @@ std::vector<std::string> play(const std::string& script, const std::string& path
             [&](unsigned* exit_code, std::string* why) {
                 return run_program_entry(program, exit_code, why);
             },
-            time_limit_seconds);
+            time_limit_milliseconds);
         unload_program(&program);
     }
     fclose(out);
@@ -401,7 +401,7 @@ TEST(ShippedProgram, AClickPastTheTimeLimitEndsTheRun) {
     std::string script = "click main:" + std::to_string(profile.task_windows[0].launch_id) +
                          "\nset task1#8 " + hex_of("1e400") + "\nset task1#10 " + hex_of("1e300") +
                          "\nclick task1:" + std::to_string(profile.tabulation.execute_id) + "\n";
-    EXPECT_EXIT(play(script, shipped_program(), 1), testing::ExitedWithCode(3),
+    EXPECT_EXIT(play(script, shipped_program(), 50), testing::ExitedWithCode(3),
                 "timeout.*line 4: click task1:");
 }
 
