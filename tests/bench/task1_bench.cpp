@@ -99,7 +99,7 @@ void after_bench(benchmark::State& state) {
 // four fields, formatting, one SetWindowTextA) takes microseconds and is done here as the walk does
 // it, writing the rows into a string instead of results_text.
 void before_bench(benchmark::State& state) {
-    const ReferenceSeries& series = *reference_series(deliverable_name);
+    const SeriesSpec& series = *reference_series(deliverable_name);
     const std::string expected = todays_table();
     const size_t rows = rows_of(expected);
     std::string table;

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-double reference_series_sum(const ReferenceSeries& series, double x, double term_limit) {
+double reference_series_sum(const SeriesSpec& series, double x, double term_limit) {
     double term = series.first_term(x);
     double sum = term;
     double n = series.n0;
@@ -107,12 +107,12 @@ long double denominator(long double n, long double) {
 }
 } // namespace variant6
 
-const ReferenceSeries variant4_series = {variant4::first_term, 1, variant4::numerator,
-                                         variant4::denominator, nullptr};
+const SeriesSpec variant4_series = {variant4::first_term, 1, variant4::numerator,
+                                    variant4::denominator, nullptr};
 
 const struct {
     const char* deliverable;
-    ReferenceSeries series;
+    SeriesSpec series;
 } series_of_deliverables[] = {
     {"practice_v4", variant4_series},
     {"practice_v4_early", variant4_series},
@@ -127,7 +127,7 @@ const struct {
 
 } // namespace
 
-const ReferenceSeries* reference_series(const char* deliverable) {
+const SeriesSpec* reference_series(const char* deliverable) {
     for (const auto& entry : series_of_deliverables)
         if (std::strcmp(entry.deliverable, deliverable) == 0)
             return &entry.series;

@@ -2,16 +2,10 @@
 // the reference that the inlined sums must match bit for bit, and the "before" of the benchmark.
 #pragma once
 
-struct ReferenceSeries {
-    long double (*first_term)(long double x);
-    double n0;
-    long double (*numerator)(long double n, long double x);
-    long double (*denominator)(long double n, long double x);
-    long double (*final_step)(long double s); // null: S is shown as summed
-};
+#include "variants/profile.h"
 
 // The series of a deliverable ("practice_v4", ...), or null for an unknown name.
-const ReferenceSeries* reference_series(const char* deliverable);
+const SeriesSpec* reference_series(const char* deliverable);
 
 // Expects the x87 state that the Task 1 walk sets (x87_reset).
-double reference_series_sum(const ReferenceSeries& series, double x, double term_limit);
+double reference_series_sum(const SeriesSpec& series, double x, double term_limit);

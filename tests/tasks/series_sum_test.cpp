@@ -85,7 +85,7 @@ uint64_t bits_of(double value) {
 }
 
 TEST(SeriesSum, SameBitsAsTheReference) {
-    const ReferenceSeries* reference = reference_series(deliverable_name);
+    const SeriesSpec* reference = reference_series(deliverable_name);
     ASSERT_NE(reference, nullptr);
     std::vector<SumCase> cases = sum_cases();
     unsigned mismatches = 0;
