@@ -1,6 +1,8 @@
 # After each link: the program imports from KERNEL32.dll and USER32.dll only, is a GUI program,
-# and stays within the size limit. Prints one line with its size and imports.
-# cmake -DPROGRAM=<exe> -DOBJDUMP=<objdump> -DSIZE_LIMIT=<bytes, 0: none> -P check_program.cmake
+# carries exactly the DllCharacteristics flags given, and stays within the size limit. Prints one
+# line with its size and imports.
+# cmake -DPROGRAM=<exe> -DOBJDUMP=<objdump> -DSIZE_LIMIT=<bytes, 0: none>
+#       "-DDLL_CHARACTERISTICS=<flag names as objdump prints them>" -P check_program.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
@@ -22,6 +24,18 @@ endif()
 
 if(NOT headers MATCHES "Subsystem[ \t]+0+2[ \t]")
     message(FATAL_ERROR "${PROGRAM} is not a Windows GUI program")
+endif()
+
+# objdump lists the flag names one a line under the hexadecimal value.
+if(NOT headers MATCHES "DllCharacteristics[ \t]+[0-9a-fA-F]+\n((\t+[A-Z_]+\n)*)")
+    message(FATAL_ERROR "${PROGRAM}: objdump shows no DllCharacteristics")
+endif()
+string(REGEX MATCHALL "[A-Z_]+" flags "${CMAKE_MATCH_1}")
+list(SORT flags)
+set(expected_flags ${DLL_CHARACTERISTICS})
+list(SORT expected_flags)
+if(NOT flags STREQUAL expected_flags)
+    message(FATAL_ERROR "${PROGRAM} has the DllCharacteristics ${flags}, not ${expected_flags}")
 endif()
 
 file(SIZE ${PROGRAM} size)
