@@ -7,20 +7,25 @@ deliverables=(practice_v4 practice_v1 practice_v4_early practice_v8 practice_v5 
 
 usage() {
     cat <<EOF
-Usage: tools/run.sh [deliverable]
+Usage: tools/run.sh [--wine32] [deliverable]
 
 Builds one practicum program for Windows (x86_64) and runs it under Wine.
   deliverable  one of practice_v4, practice_v1, practice_v4_early, practice_v8, practice_v5,
                practice_v14 and practice_v6 (practice_v5 when none is named)
+  --wine32     the release program itself instead (i686, build/mingw-i686), under 32-bit Wine in
+               an emulated i386 root; as root only. The first time makes that environment
+               (tools/wine32-env.sh: about 10 minutes and 1.4 GB in /var/cache/practicum-wine32);
+               every start is then several times slower than the x86_64 program's.
 
 With a display (DISPLAY set) the program opens on it; where no window manager runs, inside
 Wine's own desktop window, so that its windows can still be moved and closed. Without a display
 it runs on a virtual one: the three task windows are opened, each task is run, and screenshots
-of the four windows are saved in build/mingw-x86_64/screenshots/.
+of the four windows are saved in build/mingw-x86_64/screenshots/ (build/mingw-i686/screenshots/
+with --wine32).
 
 Environment:
-  PRACTICUM_WINDOWS_BUILD=<folder>  use this configured x86_64 Windows build folder instead of
-                                    build/mingw-x86_64
+  PRACTICUM_WINDOWS_BUILD=<folder>  use this configured Windows build folder (x86_64, or i686
+                                    with --wine32) instead of build/mingw-x86_64
 EOF
 }
 
@@ -31,8 +36,14 @@ refuse() {
 }
 
 # Everything the user gave is checked before anything is installed or built.
+arguments=("$@")
+wine_arch=64
+if [ $# -ge 1 ] && [ "$1" = --wine32 ]; then
+    wine_arch=32
+    shift
+fi
 if [ $# -gt 1 ]; then
-    refuse "one deliverable at most, but $# arguments were given: $*"
+    refuse "one deliverable at most, but $# were given: $*"
 fi
 deliverable=practice_v5
 if [ $# -eq 1 ]; then
@@ -51,7 +62,12 @@ if [[ " ${deliverables[*]} " != *" $deliverable "* ]]; then
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/mingw-x86_64
+if [ $wine_arch = 32 ]; then
+    preset=mingw-i686 compiler=i686-w64-mingw32 described="i686 Windows" prefix_seconds=40
+else
+    preset=mingw-x86_64 compiler=x86_64-w64-mingw32 described="x86_64 Windows" prefix_seconds=15
+fi
+build=$root/build/$preset
 if [ -n "${PRACTICUM_WINDOWS_BUILD+set}" ]; then
     [ -n "$PRACTICUM_WINDOWS_BUILD" ] || refuse "PRACTICUM_WINDOWS_BUILD is set but empty"
     # Relative to where the command was given, not to the project.
@@ -60,12 +76,16 @@ if [ -n "${PRACTICUM_WINDOWS_BUILD+set}" ]; then
     if [ ! -f "$build/build.ninja" ] || [ ! -f "$build/CMakeCache.txt" ]; then
         refuse "PRACTICUM_WINDOWS_BUILD: $build is not a configured build folder" \
             "(configure one with: cmake -S $root -B $build -G Ninja" \
-            "--toolchain $root/cmake/mingw-x86_64.cmake)"
+            "--toolchain $root/cmake/$preset.cmake)"
     fi
-    grep -q '^CMAKE_CXX_COMPILER:.*x86_64-w64-mingw32' "$build/CMakeCache.txt" ||
-        refuse "PRACTICUM_WINDOWS_BUILD: $build is not an x86_64 Windows (MinGW-w64) build"
+    grep -q "^CMAKE_CXX_COMPILER:.*$compiler" "$build/CMakeCache.txt" ||
+        refuse "PRACTICUM_WINDOWS_BUILD: $build is not an $described (MinGW-w64) build"
+fi
+if [ $wine_arch = 32 ] && [ "$(id -u)" -ne 0 ]; then
+    refuse "--wine32 needs root: the 32-bit Wine runs in an i386 root (chroot, mounts)"
 fi
 cd "$root"
+export WINE_ARCH=$wine_arch
 
 # Runs one step quietly; when it fails, shows what it printed and says which step it was.
 step_log=$(mktemp)
@@ -80,16 +100,34 @@ step() {
     fi
 }
 
-bash tools/install-deps.sh || { echo "run.sh: installing the missing packages failed" >&2; exit 1; }
-if [ -n "${DISPLAY:-}" ] && ! xprop -root >/dev/null 2>&1; then
-    refuse "cannot open the display '$DISPLAY' (unset DISPLAY to run on a virtual one)"
+# Once built (and, for --wine32, back here inside the i386 root's mounts), only Wine is left.
+if [ -z "${WINE32_ENTERED:-}" ]; then
+    bash tools/install-deps.sh || { echo "run.sh: installing the missing packages failed" >&2; exit 1; }
+    if [ -n "${DISPLAY:-}" ] && ! xprop -root >/dev/null 2>&1; then
+        refuse "cannot open the display '$DISPLAY' (unset DISPLAY to run on a virtual one)"
+    fi
+    if [ ! -f "$build/build.ninja" ]; then
+        echo "Configuring the $described build in $build..."
+        step "configuring the $described build" cmake --preset $preset
+    fi
+    echo "Building $deliverable..."
+    step "building $deliverable" cmake --build "$build" --target "$deliverable" e2e_driver -- -j2
+    if [ $wine_arch = 32 ]; then
+        if ! bash tools/wine32-env.sh --check >/dev/null 2>&1; then
+            echo "Making the 32-bit Wine environment (once per machine, about 10 minutes)..."
+            bash tools/wine32-env.sh || { echo "run.sh: no 32-bit Wine environment" >&2; exit 1; }
+        fi
+        source tests/e2e/wine32_root.sh
+        shared=("$build")
+        if [ -n "${DISPLAY:-}" ]; then
+            # Wine in the root must find the X server's cookie.
+            export XAUTHORITY=${XAUTHORITY:-$HOME/.Xauthority}
+            [ -f "$XAUTHORITY" ] && shared+=("$(dirname "$XAUTHORITY")")
+        fi
+        rm -f "$step_log"
+        enter_wine32_root "$0" "${arguments[@]}" -- "${shared[@]}"
+    fi
 fi
-if [ ! -f "$build/build.ninja" ]; then
-    echo "Configuring the x86_64 Windows build in $build..."
-    step "configuring the x86_64 Windows build" cmake --preset mingw-x86_64
-fi
-echo "Building $deliverable..."
-step "building $deliverable" cmake --build "$build" --target "$deliverable" e2e_driver -- -j2
 program=$build/bin/$deliverable.exe
 
 source tests/e2e/wine_env.sh
@@ -98,7 +136,7 @@ if [ -n "${DISPLAY:-}" ]; then
     # windows as usual.
     prefix=$build/wineprefix-desktop
     if [ ! -f "$prefix/system.reg" ]; then
-        echo "Making a Wine prefix in $prefix (once, about 15 s)..."
+        echo "Making a Wine prefix in $prefix (once, about $prefix_seconds s)..."
         step "making the Wine prefix" create_wine_prefix "$prefix" desktop
     fi
     [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || install_wine_fonts "$prefix"
@@ -106,14 +144,14 @@ if [ -n "${DISPLAY:-}" ]; then
     if [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; then
         echo "Starting $deliverable on $DISPLAY"
         rm -f "$step_log"
-        exec "${WINE[@]}" "$program"
+        exec "${WINE[@]}" "$(windows_path "$program")"
     fi
     # Without a window manager nothing would draw the windows' caption bars. Wine's desktop
     # window draws them itself, and ends when the program ends.
     size=$(xdpyinfo | awk '/dimensions:/ && !size { size = $2 } END { print size }')
     echo "Starting $deliverable on $DISPLAY in Wine's desktop window ($size; no window manager runs)"
     rm -f "$step_log"
-    exec "${WINE[@]}" explorer "/desktop=practicum,${size:-1280x1024}" "$program"
+    exec "${WINE[@]}" explorer "/desktop=practicum,${size:-1280x1024}" "$(windows_path "$program")"
 fi
 
 prefix=$build/wineprefix

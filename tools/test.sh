@@ -68,6 +68,11 @@ stage "32-bit x86 tests under qemu-i386" preset_tests host-i386
 stage "Windows programs, i686 (release)" preset_tests mingw-i686
 stage "the i686 programs themselves under qemu-i386, driven by scripts" ctest --preset shipped
 stage "Windows programs, x86_64, and end-to-end tests under Wine" preset_tests mingw-x86_64
+# The release programs under a real (32-bit) Windows API: made once per machine, then checked.
+wine32_tests() {
+    bash tools/wine32-env.sh && preset_build mingw-i686 && ctest --preset wine32
+}
+stage "the i686 programs under 32-bit Wine (emulated), pictures as x86_64's" wine32_tests
 stage "fuzzing the numeric text" preset_tests fuzz
 
 printf '\n==== summary ====\n'

@@ -1,10 +1,10 @@
 // End-to-end driver: starts one deliverable's program and drives it through its real windows,
 // as a user would, from another process. Runs under Wine next to the program.
 //
-//   e2e_driver <deliverable> <program.exe> <screenshot folder> [--tour]
+//   e2e_driver <deliverable> <program.exe> <screenshot folder> [--tour] [--time-scale=N]
 //
 // --tour only opens the three task windows, runs each task and saves the screenshots, and says so
-// in words for a user.
+// in words for a user. --time-scale=N makes every time limit N times longer (under emulation).
 // Prints one line per failed check; the exit code is the number of failures (0: all passed).
 // Texts are Windows-1251 bytes, like the programs' own.
 #include <windows.h>
@@ -16,8 +16,9 @@
 
 namespace {
 
-const DWORD window_timeout_ms = 10000; // a window that is to appear or go away
-const DWORD exit_timeout_ms = 10000;   // the process after its main window has gone
+DWORD window_timeout_ms = 10000; // a window that is to appear or go away
+DWORD exit_timeout_ms = 10000;   // the process after its main window has gone
+DWORD paint_ms = 400;            // a window redrawn before its screenshot
 const DWORD poll_ms = 20;
 
 int failures = 0;
@@ -492,7 +493,7 @@ void drive(const char* program, bool tour) {
 void save_screenshot(HWND window, const char* name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(400);
+    Sleep(paint_ms);
     RECT rect = {};
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left;
@@ -540,11 +541,23 @@ void save_screenshot(HWND window, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
+    bool tour = false;
+    int time_scale = 1;
+    bool usable = argc >= 4;
+    for (int i = 4; i < argc && usable; ++i) {
+        if (strcmp(argv[i], "--tour") == 0)
+            tour = true;
+        else
+            usable = sscanf(argv[i], "--time-scale=%d", &time_scale) == 1 && time_scale > 0;
+    }
+    if (!usable) {
         fprintf(stderr, "usage: e2e_driver <deliverable> <program.exe> <screenshot folder> "
-                        "[--tour]\n");
+                        "[--tour] [--time-scale=N]\n");
         return 100;
     }
+    window_timeout_ms *= time_scale;
+    exit_timeout_ms *= time_scale;
+    paint_ms *= time_scale;
     for (const Deliverable& candidate : deliverables) {
         if (strcmp(candidate.name, argv[1]) == 0)
             deliverable = &candidate;
@@ -554,7 +567,6 @@ int main(int argc, char** argv) {
         return 100;
     }
     screenshot_folder = argv[3];
-    bool tour = argc > 4 && strcmp(argv[4], "--tour") == 0;
     drive(argv[2], tour);
     if (tour && failures)
         printf("%s was shown, but %d of its texts or windows were not as expected (listed "

@@ -1,8 +1,23 @@
 # Sourced by the end-to-end scripts and tools/run.sh: Wine without the user's settings, a
 # Ukrainian locale, and a private virtual display.
+#
+# WINE_ARCH=32 before sourcing selects Debian's 32-bit Wine in the i386 root of
+# tests/e2e/wine32_root.sh, for the i686 programs; the script must have entered the root
+# (enter_wine32_root). Otherwise it is the machine's 64-bit Wine, for the x86_64 programs.
 
-WINE64=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
+if [ "${WINE_ARCH:-64}" = 32 ]; then
+    source "$(dirname "${BASH_SOURCE[0]}")/wine32_root.sh"
+    WINE_LOADER=(chroot "$WINE32_ROOT" env HOME=/root /usr/lib/wine/wine)
+    WINESERVER=(chroot "$WINE32_ROOT" /usr/lib/wine/wineserver)
+    WINE_FONTS=$WINE32_ROOT/usr/share/wine/fonts
+    # Every instruction of Wine and of the programs is emulated: waits get this many times longer.
+    WINE_TIME_SCALE=6
+else
+    WINE_LOADER=(/usr/lib/wine/wine64)
+    WINESERVER=(/usr/lib/wine/wineserver)
+    WINE_FONTS=/usr/share/wine/fonts
+    WINE_TIME_SCALE=1
+fi
 export WINEDEBUG=-all
 # No Mono or Gecko install prompts while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -11,7 +26,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # Windows-1251, so the programs' texts are shown and read back unchanged. Wine honours LC_ALL even
 # when glibc has no such locale generated (LANG alone would need it); set only for Wine, so that
 # the shell does not complain about the missing glibc locale.
-WINE=(env LANG=uk_UA.UTF-8 LC_ALL=uk_UA.UTF-8 "$WINE64")
+WINE=(env LANG=uk_UA.UTF-8 LC_ALL=uk_UA.UTF-8 "${WINE_LOADER[@]}")
 wine() {
     "${WINE[@]}" "$@"
 }
@@ -55,8 +70,8 @@ stop_virtual_display() {
 # Ends every Wine process of the prefix (the programs, and Wine's own desktop process, which
 # holds on to the display).
 stop_wine() {
-    "$WINESERVER" -k 2>/dev/null || true
-    "$WINESERVER" -w 2>/dev/null || true
+    "${WINESERVER[@]}" -k 2>/dev/null || true
+    "${WINESERVER[@]}" -w 2>/dev/null || true
 }
 
 # Debian's Wine looks for its own fonts in /usr/share/fonts, while fonts-wine puts them in
@@ -65,7 +80,7 @@ stop_wine() {
 install_wine_fonts() {
     local fonts="$1/drive_c/windows/Fonts"
     mkdir -p "$fonts"
-    cp /usr/share/wine/fonts/* "$fonts/"
+    cp "$WINE_FONTS"/* "$fonts/"
 }
 
 # Makes a fresh prefix. With "tests" it gets the settings that keep tests fast and honest:
