@@ -79,9 +79,11 @@ fetch_qemu() {
 }
 
 # binfmt_misc starts qemu-i386 for every i386 program, also inside the root: the F flag opens the
-# (static) interpreter now, so it need not exist in the root. Registered anew each time, so that it
-# is the cache's current qemu; the latest registration is the one the kernel tries first.
+# (static) interpreter now, so it need not exist in the root. Registered anew after a new qemu was
+# fetched (the old registration holds the old file open) or when another registration of i386
+# programs is newer (the kernel tries the latest first).
 register_binfmt() {
+    local renew=$1
     local folder=/proc/sys/fs/binfmt_misc
     if [ ! -f "$folder/register" ]; then
         [ $check_only = yes ] && missing "binfmt_misc is not mounted on $folder"
@@ -93,6 +95,12 @@ register_binfmt() {
     if [ $check_only = yes ]; then
         [ -f "$entry" ] && grep -qx "interpreter $WINE32_QEMU" "$entry" && grep -qx 'flags: F' "$entry" ||
             missing "qemu-i386 is not registered with binfmt_misc"
+        [ "$(newest_i386_registration)" = "$entry" ] ||
+            missing "$(newest_i386_registration) is a newer registration of i386 programs"
+        return
+    fi
+    if [ -f "$entry" ] && [ $renew = no ] && grep -qx "interpreter $WINE32_QEMU" "$entry" &&
+        grep -qx 'flags: F' "$entry" && [ "$(newest_i386_registration)" = "$entry" ]; then
         return
     fi
     [ -f "$entry" ] && echo -1 >"$entry"
@@ -103,12 +111,35 @@ register_binfmt() {
         missing "qemu-i386 cannot be registered with binfmt_misc"
 }
 
-# The root is complete when its recipe is the current one and Wine starts in it.
+# The registration of i386 ELF programs that the kernel tries first.
+newest_i386_registration() {
+    local entry newest=""
+    for entry in $(ls -t /proc/sys/fs/binfmt_misc 2>/dev/null); do
+        entry=/proc/sys/fs/binfmt_misc/$entry
+        grep -q '^magic 7f454c4601010100000000000000000002000300' "$entry" 2>/dev/null || continue
+        newest=$entry
+        break
+    done
+    echo "$newest"
+}
+
+# The root is usable when its recipe is the current one and Wine starts in it; intact when, in
+# addition, every file of every package in it is as installed (dpkg's checksums, 10-20 s).
 root_is_usable() {
     [ -f "$WINE32_ROOT/$WINE32_RECIPE_FILE" ] &&
         [ "$(cat "$WINE32_ROOT/$WINE32_RECIPE_FILE")" = "$WINE32_RECIPE" ] &&
-        [ -f "$WINE32_ROOT/usr/share/wine/fonts/marlett.ttf" ] &&
         wine32_version >/dev/null 2>&1
+}
+
+root_is_intact() {
+    root_is_usable || return 1
+    local changed
+    changed=$(dpkg --root="$WINE32_ROOT" --verify 2>&1) || return 1
+    if [ -n "$changed" ]; then
+        echo "The i386 root in $WINE32_ROOT is damaged:" >&2
+        head -n 5 <<<"$changed" >&2
+        return 1
+    fi
 }
 
 make_root() {
@@ -142,15 +173,17 @@ make_root() {
 codename=$(release_codename)
 [ -n "$codename" ] || missing "no release code name in /etc/os-release"
 
+fetched=no
 if ! qemu_is_current; then
     [ $check_only = yes ] && missing "no qemu-i386 10 or newer in $WINE32_QEMU"
     mirror=$(mirror_of_release "$codename")
     [ -n "$mirror" ] || missing "the apt configuration names no archive of $codename"
     echo "Fetching qemu-i386 from $codename-backports into $WINE32_QEMU..."
     fetch_qemu "$codename" "$mirror"
+    fetched=yes
 fi
-register_binfmt
-if ! root_is_usable; then
+register_binfmt $fetched
+if { [ $check_only = yes ] && ! root_is_usable; } || { [ $check_only = no ] && ! root_is_intact; }; then
     [ $check_only = yes ] && missing "no usable i386 root in $WINE32_ROOT"
     mirror=$(mirror_of_release "$codename")
     [ -n "$mirror" ] || missing "the apt configuration names no archive of $codename"
