@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Makes the pictures of the guide: for each deliverable, its main window and its three task windows
+# with each task run once, as the release program shows them under 32-bit Wine.
+#   tools/pictures.sh [folder]    (docs/pictures by default)
+# Needs root, as the 32-bit Wine does (tools/wine32-env.sh). The same commit gives the same files.
+set -euo pipefail
+
+usage() {
+    sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'
+}
+case ${1:-} in
+-h | --help)
+    usage
+    exit 0
+    ;;
+-*)
+    echo "pictures.sh: unknown option '$1'" >&2
+    usage >&2
+    exit 2
+    ;;
+esac
+[ $# -le 1 ] || { usage >&2; exit 2; }
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+target=$(realpath -m "${1:-$root/docs/pictures}")
+[ "$(id -u)" -eq 0 ] || { echo "pictures.sh: needs root, for the 32-bit Wine" >&2; exit 2; }
+cd "$root"
+
+step_log=$(mktemp)
+trap 'rm -f "$step_log"' EXIT
+step() {
+    local what=$1
+    shift
+    if ! "$@" >"$step_log" 2>&1; then
+        cat "$step_log" >&2
+        echo "pictures.sh: $what failed (the output above is from: $*)" >&2
+        exit 1
+    fi
+}
+
+build=$root/build/mingw-i686
+step "installing the missing packages" bash tools/install-deps.sh
+step "configuring the i686 build" cmake --preset mingw-i686
+step "building the i686 programs" cmake --build --preset mingw-i686
+step "making the 32-bit Wine environment" bash tools/wine32-env.sh
+mapfile -t programs <"$build/release_programs.txt"
+
+# A fresh prefix, as the tests make it: the pictures depend on nothing left from earlier runs.
+export WINE_ARCH=32
+prefix=$build/wineprefix
+shots=$build/pictures
+step "making a Wine prefix" bash tests/e2e/wine_prefix.sh "$prefix"
+mkdir -p "$target"
+for program in "${programs[@]}"; do
+    deliverable=${program%.exe}
+    echo "Showing $deliverable..."
+    step "showing $deliverable" bash tests/e2e/run_e2e.sh "$prefix" "$build/bin/e2e_driver.exe" \
+        "$build/bin/$program" "$deliverable" "$shots" --tour
+    # The main window and Task 1 side by side, Task 2 and Task 3 below them. No time stamps or
+    # other metadata in the file, so that the same windows give the same bytes.
+    step "composing the picture of $deliverable" convert -background white \
+        \( "$shots/$deliverable-main.png" "$shots/$deliverable-task1.png" -bordercolor white \
+        -border 6 +append \) \
+        \( "$shots/$deliverable-task2.png" "$shots/$deliverable-task3.png" -bordercolor white \
+        -border 6 +append \) -gravity northwest -append -strip \
+        -define png:exclude-chunks=date,time "$target/$deliverable.png"
+    echo "  $target/$deliverable.png"
+done
