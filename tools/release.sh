@@ -1,18 +1,32 @@
 #!/usr/bin/env bash
-# Makes a release of the seven 32-bit programs: dist/practicum-VERSION/ with the programs,
-# README.txt and SHA256SUMS, and dist/practicum-VERSION.zip of that folder.
-#   tools/release.sh [--dirty]
-# VERSION comes from the file VERSION. Uncommitted changes to tracked files stop the release
-# unless --dirty is given; the version is then VERSION-dirty.
+# Makes a release of the 32-bit programs; see usage below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+usage() {
+    cat <<EOF
+Usage: tools/release.sh [--dirty]
+
+Builds the i686 release programs, checks their version information and that a second clean
+build gives the same bytes, and makes dist/practicum-VERSION/ (the programs, README.txt and
+SHA256SUMS) and dist/practicum-VERSION.zip of that folder. VERSION is the first line of the file
+VERSION; the same commit always gives the same zip.
+  --dirty  release a work tree whose tracked files have uncommitted changes, as VERSION-dirty
+           (without it such a tree is refused)
+EOF
+}
 
 allow_dirty=no
 for argument in "$@"; do
     case $argument in
     --dirty) allow_dirty=yes ;;
+    -h | --help)
+        usage
+        exit 0
+        ;;
     *)
-        echo "usage: tools/release.sh [--dirty]" >&2
+        echo "tools/release.sh: unknown argument '$argument'" >&2
+        echo "Try 'tools/release.sh --help'." >&2
         exit 2
         ;;
     esac
@@ -21,6 +35,20 @@ done
 fail() {
     echo "tools/release.sh: $*" >&2
     exit 1
+}
+
+# Runs one step quietly; when it fails, shows what it printed and says which step it was.
+step_log=$(mktemp)
+unpacked=
+trap 'rm -rf "$step_log" $unpacked' EXIT
+step() {
+    local what=$1
+    shift
+    echo "$what..."
+    if ! "$@" >"$step_log" 2>&1; then
+        cat "$step_log" >&2
+        fail "$what failed (the output above is from: $*)"
+    fi
 }
 
 version=$(head -n 1 VERSION)
@@ -37,14 +65,15 @@ if [ -n "$changes" ]; then
     commit=$commit-dirty
 fi
 
-bash tools/install-deps.sh
+step "Installing the missing packages" bash tools/install-deps.sh
 
 # The programs are the tested ones: built by the preset, then checked for their version
 # information and against a second clean build elsewhere.
 bin=build/mingw-i686/bin
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686
-ctest --preset mingw-i686
+step "Configuring the i686 build" cmake --preset mingw-i686
+step "Building the i686 programs" cmake --build --preset mingw-i686
+step "Checking their version information and building them again elsewhere" \
+    ctest --preset mingw-i686
 mapfile -t programs <build/mingw-i686/release_programs.txt
 
 name=practicum-$version
@@ -73,7 +102,6 @@ done
 
 # Check what was made: the zip unpacks, its sums verify, its programs are the tested ones.
 unpacked=$(mktemp -d)
-trap 'rm -rf "$unpacked"' EXIT
 unzip -q "dist/$name.zip" -d "$unpacked"
 (cd "$unpacked/$name" && sha256sum -c --quiet SHA256SUMS) ||
     fail "SHA256SUMS does not verify in the zip"

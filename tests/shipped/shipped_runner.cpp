@@ -8,12 +8,47 @@
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/script_player.h"
 
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
+namespace {
+
+const char usage[] =
+    "Usage: shipped_runner PROGRAM.exe [SCRIPT]\n"
+    "\n"
+    "Loads a 32-bit Windows program of the practicum with the window-system stand-in behind its\n"
+    "imports and plays SCRIPT (standard input without one): one user action a line, one JSON\n"
+    "object a line of output. Texts are Windows-1251 bytes in hex (tools/text-hex.py converts).\n"
+    "\n"
+    "  click CONTROL        click a button; prints the message boxes it showed (answered OK)\n"
+    "  set CONTROL [HEX]    replace an edit's text (no HEX: empty)\n"
+    "  get CONTROL          print a control's text\n"
+    "  close WINDOW         click a window's close box\n"
+    "  windows              print every open window with its controls\n"
+    "\n"
+    "WINDOW is main, task1, task2 or task3; CONTROL is WINDOW#N (the N-th control in creation\n"
+    "order) or WINDOW:ID (the control with that ID). Blank lines and lines starting with # are\n"
+    "skipped. Example, practice_v5's Task 2 with A = 4 and B = 1:\n"
+    "\n"
+    "  click main:10\n"
+    "  set task2#6 34\n"
+    "  set task2#7 31\n"
+    "  click task2:121\n"
+    "  get task2#8\n"
+    "\n"
+    "Exit status: 0 when no error object was printed, 1 otherwise, 2 when the program or the\n"
+    "script cannot be read, 3 on a timeout (60 s a click), 4 when the program crashed.\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
+        std::cout << usage;
+        return 0;
+    }
     if (argc < 2 || argc > 3) {
-        std::cerr << "usage: shipped_runner PROGRAM.exe [SCRIPT]\n";
+        std::cerr << usage;
         return 2;
     }
     LoadedProgram program;
