@@ -12,6 +12,7 @@ if [ ! -d "$theirs" ] || [ -z "$(ls "$theirs"/*.png 2>/dev/null)" ]; then
     exit 77
 fi
 [ ${#pictures[@]} -gt 0 ] || { echo "no pictures in $mine" >&2; exit 1; }
+rm -rf "$mine/differences"
 differ=0
 for picture in "${pictures[@]}"; do
     name=$(basename "$picture")
@@ -20,10 +21,16 @@ for picture in "${pictures[@]}"; do
         differ=$((differ + 1))
         continue
     fi
-    # The number of pixels that differ (a different size is an error of its own).
+    # The number of pixels that differ (a different size is an error of its own); the two and a
+    # picture of where they differ are kept.
     pixels=$(compare -metric AE "$picture" "$theirs/$name" null: 2>&1) || true
     if [ "$pixels" != 0 ]; then
-        echo "$name: differs from the x86_64 picture ($pixels pixels)"
+        kept=$mine/differences/${name%.png}
+        mkdir -p "$mine/differences"
+        cp "$picture" "$kept-i686.png"
+        cp "$theirs/$name" "$kept-x86_64.png"
+        compare "$picture" "$theirs/$name" "$kept-where.png" 2>/dev/null || true
+        echo "$name: differs from the x86_64 picture ($pixels pixels; see $kept-*.png)"
         differ=$((differ + 1))
     fi
 done

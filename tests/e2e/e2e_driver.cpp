@@ -12,13 +12,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tests/e2e/expectations.h"
 
 namespace {
 
 DWORD window_timeout_ms = 10000; // a window that is to appear or go away
 DWORD exit_timeout_ms = 10000;   // the process after its main window has gone
-DWORD paint_ms = 400;            // a window redrawn before its screenshot
+DWORD paint_ms = 400;            // a window redrawn before its screenshot (at least)
 const DWORD poll_ms = 20;
 
 int failures = 0;
@@ -490,10 +493,13 @@ void drive(const char* program, bool tour) {
 }
 
 // Copies the window's place on the screen into a 24-bit BMP; the run script makes PNGs of them.
+// The copy is taken once two in a row are alike: under emulation a repaint (of what a closed box
+// covered, say) can take seconds.
 void save_screenshot(HWND window, const char* name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(paint_ms);
+    const DWORD interval = paint_ms / 2;
+    Sleep(interval);
     RECT rect = {};
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left;
@@ -508,16 +514,28 @@ void save_screenshot(HWND window, const char* name) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
+    DWORD row_size = ((DWORD)width * 3 + 3) & ~3u;
+    DWORD image_size = row_size * (DWORD)height;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
+    std::vector<unsigned char> earlier;
+    for (DWORD waited = 0;; waited += interval) {
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        const unsigned char* now = (const unsigned char*)pixels;
+        if (earlier.size() == image_size && std::equal(earlier.begin(), earlier.end(), now))
+            break;
+        if (waited >= window_timeout_ms) {
+            fail("a window kept changing while its screenshot was taken");
+            break;
+        }
+        earlier.assign(now, now + image_size);
+        Sleep(interval);
+    }
 
-    DWORD row_size = ((DWORD)width * 3 + 3) & ~3u;
-    DWORD image_size = row_size * (DWORD)height;
     BITMAPFILEHEADER file_header = {};
     file_header.bfType = 0x4D42;
     file_header.bfOffBits = sizeof file_header + sizeof info.bmiHeader;
