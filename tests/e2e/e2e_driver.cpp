@@ -236,6 +236,19 @@ bool click(HWND window, int id, bool opens_box) {
 
 void save_screenshot(HWND window, const char* name);
 
+// The platform gives the activation and the focus back to a box's owner once the box has gone;
+// under emulation that can come seconds later, and a screenshot must not catch the owner before.
+void wait_until_active_again(HWND owner) {
+    for (DWORD waited = 0; waited < window_timeout_ms; waited += poll_ms) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(process.dwThreadId, &info);
+        if (info.hwndActive == owner && info.hwndFocus)
+            return;
+        Sleep(poll_ms);
+    }
+}
+
 // Waits for the information box owned by owner, checks its text and default title, answers it.
 void answer_box(HWND owner, const char* expected_text, const char* what) {
     char label[160];
@@ -252,6 +265,7 @@ void answer_box(HWND owner, const char* expected_text, const char* what) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     snprintf(label, sizeof label, "%s: message box did not close", what);
     check(wait_until_gone(box), label);
+    wait_until_active_again(owner);
 }
 
 void check_rect(HWND window, int x, int y, int width, int height, const char* what) {
