@@ -3,7 +3,7 @@
 // against the same program built here from the same sources.
 #include "shell/shell.h"
 #include "tasks/tabulation/tabulation.h"
-#include "tests/e2e/expectations.h"
+#include "tests/e2e/scenario.h"
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/script_player.h"
 #include "tests/support/deliverable.h"
@@ -72,25 +72,14 @@ std::vector<std::string> play(const std::string& script, const std::string& path
     return lines_of(text);
 }
 
-std::string hex_of(const std::string& bytes) {
-    std::string hex;
-    char digits[3];
-    for (unsigned char c : bytes) {
-        snprintf(digits, sizeof digits, "%02x", c);
-        hex += digits;
-    }
-    return hex;
-}
-
-std::string bytes_of_hex(const std::string& hex) {
+std::string bytes_of(const std::string& hex) {
     std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes += (char)std::stoi(hex.substr(i, 2), nullptr, 16);
+    bytes_of_hex(hex, &bytes);
     return bytes;
 }
 
-// Just enough JSON for the runner's output: objects, lists, strings without escapes beyond \" and
-// \\, integers, true, false and null.
+// Enough JSON for the runner's output: objects, lists, strings with every escape the runner writes
+// (a byte outside printable ASCII is \u00XX), integers, true, false and null.
 struct Json {
     std::string text; // strings; numbers and literals as written
     std::vector<Json> items;
@@ -108,10 +97,9 @@ struct Json {
 
 Json parse_json(const std::string& line, size_t* at) {
     Json value;
-    char c = line[*at];
+    char c = *at < line.size() ? line[*at] : 0;
     if (c == '{' || c == '[') {
-        ++*at;
-        while (line[*at] != (c == '{' ? '}' : ']') && *at < line.size()) {
+        for (++*at; *at < line.size() && line[*at] != (c == '{' ? '}' : ']');) {
             if (c == '{') {
                 std::string key = parse_json(line, at).text;
                 ++*at; // ':'
@@ -119,13 +107,21 @@ Json parse_json(const std::string& line, size_t* at) {
             } else {
                 value.items.push_back(parse_json(line, at));
             }
-            if (line[*at] == ',')
-                ++*at;
+            *at += *at < line.size() && line[*at] == ',';
         }
         ++*at;
     } else if (c == '"') {
-        for (++*at; *at < line.size() && line[*at] != '"'; ++*at)
-            value.text += line[*at] == '\\' ? line[++*at] : line[*at];
+        static const std::string escaped = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
+        for (++*at; *at < line.size() && line[*at] != '"'; ++*at) {
+            if (line[*at] != '\\' || *at + 1 >= line.size()) {
+                value.text += line[*at];
+            } else if (line[++*at] == 'u') {
+                value.text += (char)std::stoi(line.substr(*at + 1, 4), nullptr, 16);
+                *at += 4;
+            } else if (escaped.find(line[*at]) != std::string::npos) {
+                value.text += meant[escaped.find(line[*at])];
+            }
+        }
         ++*at;
     } else {
         while (*at < line.size() && line[*at] != ',' && line[*at] != '}' && line[*at] != ']')
@@ -139,242 +135,217 @@ Json parse_json(const std::string& line) {
     return parse_json(line, &at);
 }
 
-// One expected output line: the exact text, or a check of its parsed object that says what is
-// wrong (empty: nothing).
-struct ExpectedLine {
-    std::string exact;
-    std::function<std::string(const Json&)> check;
-};
+const char* const window_names[] = {"main", "task1", "task2", "task3"};
 
-struct Script {
-    std::string text;
-    std::vector<ExpectedLine> expected;
+// The runner's output, taken line by line by the checks of the steps, which note each problem.
+// An error object is a problem of the step that meets it.
+struct Output {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    std::string problems;
 
-    void act(const std::string& line) { text += line + "\n"; }
-    void act(const std::string& line, const std::string& expected_line) {
-        act(line);
-        expected.push_back({expected_line, nullptr});
+    void problem(const std::string& what, const std::string& how) {
+        problems += what + ": " + how + (at ? "\n    " + lines[at - 1] : "") + "\n";
+    }
+    // The next object that has `key`, or null with the problem noted.
+    const std::string* next(const std::string& what, const char* key) {
+        for (; at < lines.size(); ++at) {
+            if (lines[at].find(std::string("{\"") + key + "\"") == 0)
+                return &lines[at++];
+            if (lines[at].find("{\"error\"") != 0)
+                break;
+            problems += what + ": " + lines[at] + "\n";
+        }
+        problems += what + ": no " + key + " object\n";
+        return nullptr;
+    }
+    void expect(const std::string& what, const std::string& line) {
+        const std::string* actual = next(what, line.substr(2, line.find('"', 2) - 2).c_str());
+        if (actual && *actual != line)
+            problem(what, "expected " + line);
     }
 };
 
-std::string box_json(const char* owner, const char* text) {
-    return std::string("{\"owner\":\"") + owner + "\",\"text_hex\":\"" + hex_of(text) +
-           "\",\"caption_null\":true,\"type\":64}";
+typedef std::function<void(Output&)> Check;
+
+// One start of the program: its script and the checks of its output, in order.
+struct ScriptedRun {
+    std::string script;
+    std::vector<Check> checks;
+};
+
+std::string answered(const char* verb, const std::string& target,
+                     const std::vector<ExpectedBox>& boxes) {
+    std::string list;
+    for (const ExpectedBox& box : boxes)
+        list += std::string(list.empty() ? "" : ",") + "{\"owner\":\"" + window_names[box.owner] +
+                "\",\"text_hex\":\"" + hex_of(box.text) + "\",\"caption_null\":true,\"type\":64}";
+    return "{\"" + std::string(verb) + "\":\"" + target + "\",\"boxes\":[" + list + "]}";
 }
 
-std::string click_line(const std::string& control, const std::string& boxes = "") {
-    return "{\"click\":\"" + control + "\",\"boxes\":[" + boxes + "]}";
-}
-
-std::string control(const char* window, char mark, int number) {
+std::string control(const std::string& window, char mark, int number) {
     return window + std::string(1, mark) + std::to_string(number);
 }
 
-bool caption_matches(const std::string& actual, const std::string& expected) {
-    size_t star = expected.find('*');
-    if (star == std::string::npos)
-        return actual == expected;
-    std::string head = expected.substr(0, star), tail = expected.substr(star + 1);
-    return actual.size() >= head.size() + tail.size() &&
-           actual.compare(0, head.size(), head) == 0 &&
-           actual.compare(actual.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-std::string check_place(const Json& window, int x, int y, int width, int height) {
-    bool placed = x == platform_placed || (window["x"].number() == x && window["y"].number() == y);
-    if (!placed || window["width"].number() != width || window["height"].number() != height)
+// What is wrong with a window of the `windows` output, or nothing.
+std::string window_problem(const Json& w, const char* caption, int x, int y, int width, int height,
+                           int controls, const std::vector<FieldText>& fields = {}) {
+    const std::vector<Json>& children = w["children"].items;
+    if (!caption_matches(bytes_of(w["caption_hex"].text), caption))
+        return "caption";
+    if ((x != platform_placed && (w["x"].number() != x || w["y"].number() != y)) ||
+        w["width"].number() != width || w["height"].number() != height)
         return "place and size";
+    if (children.size() != (size_t)controls)
+        return "number of controls";
+    for (const FieldText& field : fields)
+        if (bytes_of(children[field.order - 1]["text_hex"].text) != field.text)
+            return "text of control " + std::to_string(field.order);
     return "";
 }
 
-std::string check_texts(const Json& window, const FieldText* fields) {
-    const std::vector<Json>& children = window["children"].items;
-    for (int i = 0; i < max_fields && fields[i].order; ++i) {
-        if ((size_t)fields[i].order > children.size() ||
-            bytes_of_hex(children[fields[i].order - 1]["text_hex"].text) != fields[i].text)
-            return "text of control " + std::to_string(fields[i].order);
-    }
-    return "";
-}
-
-const char* const task_names[] = {"task1", "task2", "task3"};
-
-// `windows` with the main window and the three task windows open, in that order; initial texts
-// checked when asked.
-void expect_all_windows(Script* script, const Deliverable& d, bool initial_texts) {
-    script->act("windows");
-    script->expected.push_back({"", [&d](const Json& w) -> std::string {
-                                    if (w["window"].text != "main")
-                                        return "first window " + w["window"].text;
-                                    return check_place(w, d.x, d.y, d.width, d.height);
-                                }});
-    for (int t = 0; t < 3; ++t) {
-        const TaskCase& task = d.tasks[t];
-        script->expected.push_back(
-            {"", [&task, t, initial_texts](const Json& w) -> std::string {
-                 if (w["window"].text != task_names[t] || w["class"].text != task.class_name)
-                     return "window " + w["window"].text + " of class " + w["class"].text;
-                 if (bytes_of_hex(w["caption_hex"].text) != task.caption)
-                     return "caption";
-                 if (w["owner"].text != "main")
-                     return "owner " + w["owner"].text;
-                 if (w["children"].items.size() != (size_t)task.control_count)
-                     return "number of controls";
-                 std::string place = check_place(w, task.x, task.y, task.width, task.height);
-                 return place.empty() && initial_texts ? check_texts(w, task.initial) : place;
-             }});
-    }
-}
-
-void set_fields(Script* script, const char* window, const FieldText* fields) {
-    for (int i = 0; i < max_fields && fields[i].order; ++i)
-        script->act("set " + control(window, '#', fields[i].order) + " " + hex_of(fields[i].text));
-}
-
-void get_fields(Script* script, const char* window, const FieldText* fields) {
-    for (int i = 0; i < max_fields && fields[i].order; ++i) {
-        std::string name = control(window, '#', fields[i].order);
-        script->act("get " + name,
-                    "{\"get\":\"" + name + "\",\"text_hex\":\"" + hex_of(fields[i].text) + "\"}");
-    }
-}
-
-// What the Wine end-to-end driver does, as a script with its expected output.
-Script end_to_end_script(const Deliverable& d) {
-    Script script;
-    script.act("windows");
-    script.expected.push_back(
-        {"", [&d](const Json& w) -> std::string {
-             if (!caption_matches(bytes_of_hex(w["caption_hex"].text), d.caption))
-                 return "main caption";
-             long style = w["style"].number();
-             if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) || !(style & WS_MINIMIZEBOX))
-                 return "main style: fixed size, minimize box only";
-             if (w["children"].items.size() != (size_t)d.main_control_count)
-                 return "number of main controls";
-             return check_place(w, d.x, d.y, d.width, d.height);
-         }});
-    for (int t = 0; t < 3; ++t)
-        script.act("click " + control("main", ':', d.launch_ids[t]),
-                   click_line(control("main", ':', d.launch_ids[t])));
-    expect_all_windows(&script, d, true);
-
-    for (int t = 0; t < 3; ++t) {
-        const TaskCase& task = d.tasks[t];
-        set_fields(&script, task_names[t], task.typed);
-        for (int i = 0; t == 2 && i < max_elements && d.array.elements[i]; ++i) {
-            FieldText element[2] = {{d.array.element_order, d.array.elements[i]}, {}};
-            set_fields(&script, "task3", element);
-            std::string add = control("task3", ':', d.array.add_id);
-            script.act(
-                "click " + add,
-                click_line(add, d.array.added_text ? box_json("task3", d.array.added_text) : ""));
+// The scenario (tests/e2e/scenario.h) as scripts for the runner, one per start of the program.
+// Steps taken while a box is up are lines marked with a '>' for each box; the click that brought
+// the box up prints its line once the box has been answered.
+std::vector<ScriptedRun> shipped_runs(const Deliverable& d, const std::vector<Step>& steps) {
+    std::vector<ScriptedRun> runs;
+    std::vector<Check> held; // the lines of the clicks whose box is up
+    for (const Step& step : steps) {
+        if (step.act == Act::start)
+            runs.emplace_back();
+        ScriptedRun& run = runs.back();
+        const std::string what = step.what, window = window_names[step.window];
+        const std::string target = control(window, ':', step.id);
+        const std::string launch = control("main", ':', step.id);
+        auto act = [&](const std::string& line) {
+            run.script += std::string(held.size(), '>') + (held.empty() ? "" : " ") + line + "\n";
+        };
+        auto expect = [&](const std::string& line) {
+            run.checks.push_back([=](Output& out) { out.expect(what, line); });
+        };
+        // The one open window of this step, checked as asked.
+        auto check_window = [&](std::function<std::string(const Json&)> check) {
+            act("windows");
+            run.checks.push_back([=](Output& out) {
+                int count = 0;
+                while (const std::string* line = out.next(what, "window")) {
+                    Json w = parse_json(*line);
+                    if (w["window"].text == window && count++ == 0)
+                        if (std::string problem = check(w); !problem.empty())
+                            out.problem(what, problem);
+                    if (out.at == out.lines.size() || out.lines[out.at].find("{\"window\"") != 0)
+                        break;
+                }
+                if (count != 1)
+                    out.problem(what, std::to_string(count) + " windows " + window);
+            });
+        };
+        switch (step.act) {
+        case Act::start:
+        case Act::screenshot: break;
+        case Act::check_main:
+            check_window([&d](const Json& w) {
+                long style = w["style"].number();
+                if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) || !(style & WS_MINIMIZEBOX))
+                    return std::string("style: fixed size, minimize box only");
+                return window_problem(w, d.caption, d.x, d.y, d.width, d.height,
+                                      d.main_control_count);
+            });
+            break;
+        case Act::open: {
+            act("click " + launch);
+            expect(answered("click", launch, {}));
+            const TaskCase& t = d.tasks[step.window - 1];
+            check_window([&t, fields = step.fields](const Json& w) {
+                if (w["class"].text != t.class_name || w["owner"].text != "main")
+                    return "class " + w["class"].text + ", owner " + w["owner"].text;
+                return window_problem(w, t.caption, t.x, t.y, t.width, t.height, t.control_count,
+                                      fields);
+            });
+            break;
         }
-        std::string execute = control(task_names[t], ':', task.execute_id);
-        script.act("click " + execute, click_line(execute));
-        get_fields(&script, task_names[t], task.results);
-    }
-    if (d.task1_after_repeats) {
-        // Earlier rows give way to each new run: the table never stops taking rows.
-        const TaskCase& task1 = d.tasks[0];
-        FieldText full_table[2] = {{task1.results[0].order, d.task1_after_repeats}, {}};
-        std::string execute = control("task1", ':', task1.execute_id);
-        for (int clicks = 2; clicks <= 10; ++clicks) {
-            script.act("click " + execute, click_line(execute));
-            if (clicks == 3 || clicks == 4 || clicks == 10)
-                get_fields(&script, "task1", full_table);
+        case Act::type:
+            for (const FieldText& field : step.fields)
+                act("set " + control(window, '#', field.order) + " " + hex_of(field.text));
+            break;
+        case Act::click:
+            act("click " + target);
+            expect(answered("click", target, step.boxes));
+            break;
+        case Act::click_and_hold: {
+            act("click " + target);
+            std::string line = answered("click", target, step.boxes);
+            held.push_back([=](Output& out) { out.expect(what, line); });
+            break;
+        }
+        case Act::answer:
+            run.checks.push_back(held.back());
+            held.pop_back();
+            break;
+        case Act::expect:
+            for (const FieldText& field : step.fields) {
+                std::string name = control(window, '#', field.order);
+                act("get " + name);
+                expect("{\"get\":\"" + name + "\",\"text_hex\":\"" + hex_of(field.text) + "\"}");
+            }
+            break;
+        case Act::notice:
+            act("click " + launch);
+            expect(answered("click", launch, step.boxes));
+            if (step.boxes.empty()) {
+                act("focus");
+                expect("{\"focus\":\"" + window + "\",\"last_flashed\":\"" + window + "\"}");
+            }
+            check_window([](const Json&) { return std::string(); });
+            break;
+        case Act::close:
+            act("close " + window);
+            expect(answered("close", window, {}));
+            break;
+        case Act::exit:
+            for (; !held.empty(); held.pop_back())
+                run.checks.push_back(held.back());
+            expect("{\"exit\":0}");
+            break;
         }
     }
-    if (d.guard.box_text) {
-        set_fields(&script, "task2", d.guard.typed);
-        std::string execute = control("task2", ':', d.tasks[1].execute_id);
-        script.act("click " + execute, click_line(execute, box_json("task2", d.guard.box_text)));
-        get_fields(&script, "task2", d.guard.results);
-    }
-    // A second click on a launch button: the notice, never a second window.
-    for (int t = 0; t < 3; ++t) {
-        std::string launch = control("main", ':', d.launch_ids[t]);
-        script.act(
-            "click " + launch,
-            click_line(launch, d.already_open_text ? box_json("main", d.already_open_text) : ""));
-    }
-    expect_all_windows(&script, d, false);
-    // Closed and opened again: the initial texts are back, and Task 3 starts empty.
-    for (int t = 0; t < 3; ++t) {
-        script.act(std::string("close ") + task_names[t],
-                   std::string("{\"close\":\"") + task_names[t] + "\",\"boxes\":[]}");
-        std::string launch = control("main", ':', d.launch_ids[t]);
-        script.act("click " + launch, click_line(launch));
-    }
-    expect_all_windows(&script, d, true);
-    set_fields(&script, "task3", d.tasks[2].typed);
-    std::string execute = control("task3", ':', d.tasks[2].execute_id);
-    script.act("click " + execute, click_line(execute));
-    get_fields(&script, "task3", d.array.empty_results);
-    script.expected.push_back({"{\"exit\":0}", nullptr});
-    return script;
+    return runs;
 }
 
-// The exit button ends the program with a task window open, as closing does.
-Script exit_button_script(const Deliverable& d) {
-    Script script;
-    std::string launch = control("main", ':', d.launch_ids[0]);
-    std::string exit = control("main", ':', d.exit_id);
-    script.act("click " + launch, click_line(launch));
-    script.act("click " + exit, click_line(exit));
-    script.expected.push_back({"{\"exit\":0}", nullptr});
-    return script;
+// Every way the output differs from what the run expects.
+std::string problems(const ScriptedRun& run, const std::vector<std::string>& lines) {
+    Output out;
+    out.lines = lines;
+    for (const Check& check : run.checks)
+        check(out);
+    for (; out.at < lines.size(); ++out.at)
+        out.problems += "unexpected output: " + lines[out.at] + "\n";
+    return out.problems;
 }
 
-// Every way the output differs from what the script expects, one line each.
-std::vector<std::string> differences(const Script& script, const std::vector<std::string>& out) {
-    std::vector<std::string> found;
-    for (size_t i = 0; i < std::max(out.size(), script.expected.size()); ++i) {
-        if (i >= out.size() || i >= script.expected.size()) {
-            found.push_back("output line " + std::to_string(i + 1) + ": " +
-                            (i < out.size() ? "unexpected " + out[i] : "missing"));
-            continue;
-        }
-        const ExpectedLine& expected = script.expected[i];
-        std::string problem = expected.check             ? expected.check(parse_json(out[i]))
-                              : out[i] == expected.exact ? ""
-                                                         : "expected " + expected.exact;
-        if (!problem.empty())
-            found.push_back("output line " + std::to_string(i + 1) + ": " + problem + "\n    " +
-                            out[i]);
+// The scenario's runs, or none with a failure when the deliverable has no expectations.
+std::vector<ScriptedRun> end_to_end_runs() {
+    const Deliverable* d = expectations_of(deliverable_name);
+    if (!d) {
+        ADD_FAILURE() << "no end-to-end expectations for " << deliverable_name
+                      << " in tests/e2e/expectations.cpp";
+        return {};
     }
-    return found;
-}
-
-const Deliverable& expectations() {
-    for (const Deliverable& d : deliverables)
-        if (is_deliverable(d.name))
-            return d;
-    ADD_FAILURE() << "no end-to-end expectations for " << deliverable_name;
-    return deliverables[0];
-}
-
-std::string joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
+    return shipped_runs(*d, scenario(*d, false));
 }
 
 TEST(ShippedProgram, MeetsTheEndToEndExpectations) {
-    const Deliverable& d = expectations();
-    Script script = end_to_end_script(d);
-    EXPECT_EQ(joined(differences(script, play(script.text, shipped_program()))), "") << "script:\n"
-                                                                                     << script.text;
-    if (!d.already_open_text) {
-        // The notice without a box: each open window flashes and takes the focus.
-        EXPECT_EQ(standin::flashed_windows().size(), 3u);
-        EXPECT_EQ(standin::flashed_windows(), standin::focused_windows());
-    }
-    if (d.exit_id) {
-        Script exit = exit_button_script(d);
-        EXPECT_EQ(joined(differences(exit, play(exit.text, shipped_program()))), "");
-    }
+    for (const ScriptedRun& run : end_to_end_runs())
+        EXPECT_EQ(problems(run, play(run.script, shipped_program())), "") << "script:\n"
+                                                                          << run.script;
+}
+
+// The runner escapes quotes, backslashes and bytes outside printable ASCII; all read back.
+TEST(ShippedProgram, OutputReadsBackByteForByte) {
+    const std::string word = "main:\x01\"\\\x7F\xB3/";
+    std::vector<std::string> out = play("click " + word + "\n", "");
+    ASSERT_FALSE(out.empty());
+    EXPECT_NE(parse_json(out[0])["error"].text.find("'" + word + "'"), std::string::npos) << out[0];
 }
 
 // A copy with one byte of its power-of-ten table changed (10^1 is no longer exact) must fail.
@@ -389,8 +360,9 @@ TEST(ShippedProgram, AChangedByteFailsTheRun) {
     bytes[at + 6] = '\x01';
     std::string changed = testing::TempDir() + "changed_practice_v4.exe";
     std::ofstream(changed, std::ios::binary) << bytes;
-    Script script = end_to_end_script(expectations());
-    EXPECT_NE(joined(differences(script, play(script.text, changed))), "");
+    std::vector<ScriptedRun> runs = end_to_end_runs();
+    ASSERT_FALSE(runs.empty());
+    EXPECT_NE(problems(runs[0], play(runs[0].script, changed)), "");
 }
 
 // A click that keeps the program busy past the time limit ends the run with a timeout error.
@@ -471,7 +443,7 @@ std::string random_script(std::mt19937& random, int clicks) {
         unsigned choice = random() % 100;
         int t = choice < 20 ? 0 : choice < 60 ? 1 : 2;
         if (choice % 50 == 7) { // now and then a task window closed and opened again
-            script += std::string("close ") + task_names[t] + "\nclick " +
+            script += std::string("close ") + window_names[t + 1] + "\nclick " +
                       control("main", ':', profile.task_windows[t].launch_id) + "\n";
             continue;
         }
