@@ -45,7 +45,13 @@ bin=build/mingw-i686/bin
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686
 ctest --preset mingw-i686
-mapfile -t programs <build/mingw-i686/release_programs.txt
+# The programs in the build's order of the deliverables, each with its notes (tab-separated).
+programs=() list_uk="" list_en=""
+while IFS=$'\t' read -r program note_uk note_en; do
+    programs+=("$program")
+    list_uk+=$(printf '  %-24s%s' "$program" "$note_uk")$'\n'
+    list_en+=$(printf '  %-24s%s' "$program" "$note_en")$'\n'
+done <build/mingw-i686/release_programs.txt
 
 name=practicum-$version
 folder=dist/$name
@@ -55,9 +61,13 @@ for program in "${programs[@]}"; do
     cp "$bin/$program" "$folder/"
 done
 # UTF-8 with a byte order mark and CR LF, so that every Notepad shows it right.
+readme=$(<tools/release-readme.txt)
+readme=${readme//@PROGRAMS_UK@/"${list_uk%$'\n'}"}
+readme=${readme//@PROGRAMS_EN@/"${list_en%$'\n'}"}
 {
     printf '\xEF\xBB\xBF'
-    sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" -e 's/$/\r/' tools/release-readme.txt
+    printf '%s\n' "$readme" | sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" \
+        -e "s/@EXAMPLE@/${programs[0]}/g" -e 's/$/\r/'
 } >"$folder/README.txt"
 (cd "$folder" && sha256sum "${programs[@]}" README.txt >SHA256SUMS)
 

@@ -2,16 +2,18 @@
 # Builds one deliverable's Windows program and runs it under Wine; see usage below.
 set -euo pipefail
 
-deliverables=(practice_v4 practice_v1 practice_v4_early practice_v8 practice_v5 practice_v14
-    practice_v6)
+root=$(cd "$(dirname "$0")/.." && pwd)
+# The deliverables as CMakeLists.txt names them.
+read -r -a deliverables <<<"$(sed -n '/^set(DELIVERABLES/,/)/{s/set(DELIVERABLES//;s/)//;p}' \
+    "$root/CMakeLists.txt" | tr '\n' ' ')"
 
 usage() {
     cat <<EOF
 Usage: tools/run.sh [deliverable]
 
 Builds one practicum program for Windows (x86_64) and runs it under Wine.
-  deliverable  one of practice_v4, practice_v1, practice_v4_early, practice_v8, practice_v5,
-               practice_v14 and practice_v6 (practice_v5 when none is named)
+  deliverable  one of these (practice_v5 when none is named):
+               ${deliverables[*]}
 
 With a display (DISPLAY set) the program opens on it; where no window manager runs, inside
 Wine's own desktop window, so that its windows can still be moved and closed. Without a display
@@ -50,7 +52,6 @@ if [[ " ${deliverables[*]} " != *" $deliverable "* ]]; then
     refuse "unknown deliverable '$deliverable'; name one of: ${deliverables[*]}"
 fi
 
-root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/mingw-x86_64
 if [ -n "${PRACTICUM_WINDOWS_BUILD+set}" ]; then
     [ -n "$PRACTICUM_WINDOWS_BUILD" ] || refuse "PRACTICUM_WINDOWS_BUILD is set but empty"

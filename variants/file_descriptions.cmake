@@ -1,9 +1,24 @@
-# What Windows shows as each program's description (its version information, Properties >
-# Details, and Task Manager).
+# What each program is: its file description, which Windows shows in the version information
+# (Properties > Details, Task Manager), and its line in the release's README.txt, in Ukrainian and
+# in English. Every deliverable needs all three.
 set(FILE_DESCRIPTION_practice_v4 "Практика з програмування, варіант №4 (пізніша збірка)")
+set(RELEASE_NOTE_UK_practice_v4 "варіант №4, пізніша збірка: ln(x+1); сума кубів")
+set(RELEASE_NOTE_EN_practice_v4 "variant 4, later build: ln(x+1); sum of cubes")
 set(FILE_DESCRIPTION_practice_v1 "Практика з програмування, варіант №1")
+set(RELEASE_NOTE_UK_practice_v1 "варіант №1: ln[(x+1)/(x-1)]; кількість")
+set(RELEASE_NOTE_EN_practice_v1 "variant 1: ln[(x+1)/(x-1)]; count")
 set(FILE_DESCRIPTION_practice_v4_early "Практика з програмування, варіант №4 (рання збірка)")
+set(RELEASE_NOTE_UK_practice_v4_early "варіант №4, рання збірка: ln(x+1); сума кубів")
+set(RELEASE_NOTE_EN_practice_v4_early "variant 4, earlier build: ln(x+1); sum of cubes")
 set(FILE_DESCRIPTION_practice_v8 "Практика з програмування, варіант №8")
+set(RELEASE_NOTE_UK_practice_v8 "варіант №8: arctg X; кількості за знаком")
+set(RELEASE_NOTE_EN_practice_v8 "variant 8: arctg X; counts by sign")
 set(FILE_DESCRIPTION_practice_v5 "Практика з програмування, варіант №5")
+set(RELEASE_NOTE_UK_practice_v5 "варіант №5: ln[(1+x)/(1-x)]; кількість додатних")
+set(RELEASE_NOTE_EN_practice_v5 "variant 5: ln[(1+x)/(1-x)]; count of positives")
 set(FILE_DESCRIPTION_practice_v14 "Практика з програмування, варіант №14")
+set(RELEASE_NOTE_UK_practice_v14 "варіант №14: cos(X); добуток")
+set(RELEASE_NOTE_EN_practice_v14 "variant 14: cos(X); product")
 set(FILE_DESCRIPTION_practice_v6 "Практика з програмування, варіант №6")
+set(RELEASE_NOTE_UK_practice_v6 "варіант №6: ln(1-x); сума квадратів")
+set(RELEASE_NOTE_EN_practice_v6 "variant 6: ln(1-x); sum of squares")

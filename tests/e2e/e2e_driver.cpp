@@ -473,7 +473,7 @@ int main(int argc, char** argv) {
     }
     deliverable = expectations_of(argv[1]);
     if (!deliverable) {
-        fprintf(stderr, "unknown deliverable %s\n", argv[1]);
+        fprintf(stderr, "no expectations of %s in tests/e2e/expectations.cpp\n", argv[1]);
         return 100;
     }
     screenshot_folder = argv[3];
