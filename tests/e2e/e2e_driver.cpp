@@ -263,6 +263,19 @@ void check_fields(HWND window, const std::vector<FieldText>& fields, const std::
     }
 }
 
+// A window as it opens: caption, place, size, fixed size with a minimize box, controls, texts.
+void check_window(HWND window, const WindowCase& expected, const std::vector<FieldText>& fields,
+                  const std::string& what) {
+    if (!caption_matches(caption_of(window), expected.caption))
+        check_text(caption_of(window), expected.caption, named(what, "caption").c_str());
+    check_rect(window, expected.x, expected.y, expected.width, expected.height, what);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_MINIMIZEBOX),
+          named(what, "fixed size, minimize box only").c_str());
+    check_number(control_count(window), expected.control_count, named(what, "controls").c_str());
+    check_fields(window, fields, named(what, "initial texts"));
+}
+
 HWND focused_window() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -322,40 +335,25 @@ void play(const std::vector<Step>& steps, const char* program) {
         HWND window = windows[step.window];
         if (!running || (!window && step.act != Act::open && step.act != Act::notice))
             continue; // what was to be checked has failed already
-        const TaskCase* task = step.window ? &deliverable->tasks[step.window - 1] : nullptr;
+        const WindowCase& expected = window_of(*deliverable, step.window);
         const char* what = step.what.c_str();
+        int count = 0;
         switch (step.act) {
         case Act::start: break;
-        case Act::check_main: {
-            if (!caption_matches(caption_of(window), deliverable->caption))
-                check_text(caption_of(window), deliverable->caption,
-                           named(what, "caption").c_str());
-            check_rect(window, deliverable->x, deliverable->y, deliverable->width,
-                       deliverable->height, what);
-            LONG style = GetWindowLongA(window, GWL_STYLE);
-            check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_MINIMIZEBOX),
-                  named(what, "fixed size, minimize box only").c_str());
-            check_number(control_count(window), deliverable->main_control_count,
-                         named(what, "controls").c_str());
+        case Act::check_main:
+            check_window(window, expected, step.fields, what);
             check_labels_fit(window);
             break;
-        }
-        case Act::open: {
+        case Act::open:
             check(click(windows[0], step.id, false), named(what, "launch button").c_str());
-            window = windows[step.window] = wait_for_window(task->class_name, windows[0]);
+            window = windows[step.window] = wait_for_window(expected.class_name, windows[0]);
             check(window != nullptr, named(what, "did not open").c_str());
             if (!window)
                 break;
-            int count = 0;
-            find_window(task->class_name, windows[0], &count);
+            find_window(expected.class_name, windows[0], &count);
             check_number(count, 1, named(what, "windows of its class").c_str());
-            check_text(caption_of(window), task->caption, named(what, "caption").c_str());
-            check_rect(window, task->x, task->y, task->width, task->height, what);
-            check_number(control_count(window), task->control_count,
-                         named(what, "controls").c_str());
-            check_fields(window, step.fields, named(what, "initial texts"));
+            check_window(window, expected, step.fields, what);
             break;
-        }
         case Act::type:
             for (const FieldText& field : step.fields)
                 if (HWND control = control_at(window, field.order))
@@ -390,8 +388,7 @@ void play(const std::vector<Step>& steps, const char* program) {
                       named(what, "focus was on its window before").c_str());
                 check(focused_window() == window, named(what, "focus not on its window").c_str());
             }
-            int count = 0;
-            find_window(task->class_name, windows[0], &count);
+            find_window(expected.class_name, windows[0], &count);
             check_number(count, 1, named(what, "windows of its class").c_str());
             break;
         }

@@ -48,3 +48,7 @@ std::vector<Step> scenario(const Deliverable& deliverable, bool tour);
 
 // A '*' in the expected caption stands for any text (an author credit).
 bool caption_matches(const std::string& actual, const std::string& expected);
+
+inline const WindowCase& window_of(const Deliverable& d, int window) {
+    return window ? d.tasks[window - 1].window : d.main;
+}

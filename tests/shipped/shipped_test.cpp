@@ -187,16 +187,27 @@ std::string control(const std::string& window, char mark, int number) {
     return window + std::string(1, mark) + std::to_string(number);
 }
 
-// What is wrong with a window of the `windows` output, or nothing.
-std::string window_problem(const Json& w, const char* caption, int x, int y, int width, int height,
-                           int controls, const std::vector<FieldText>& fields = {}) {
+// What is wrong with a window of the `windows` output, or nothing: every window has a fixed size
+// and a minimize box, a task window is created shown and owned by the main window.
+std::string window_problem(const Json& w, const WindowCase& expected,
+                           const std::vector<FieldText>& fields) {
     const std::vector<Json>& children = w["children"].items;
-    if (!caption_matches(bytes_of(w["caption_hex"].text), caption))
+    bool main = w["window"].text == "main";
+    long style = w["style"].number();
+    if (w["class"].text != expected.class_name)
+        return "class " + w["class"].text;
+    if (w["owner"].text != (main ? "null" : "main"))
+        return "owner " + w["owner"].text;
+    if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) ||
+        (~style & (WS_MINIMIZEBOX | (main ? 0 : WS_VISIBLE))))
+        return "style: fixed size, minimize box, a task window shown";
+    if (!caption_matches(bytes_of(w["caption_hex"].text), expected.caption))
         return "caption";
-    if ((x != platform_placed && (w["x"].number() != x || w["y"].number() != y)) ||
-        w["width"].number() != width || w["height"].number() != height)
+    if ((expected.x != platform_placed &&
+         (w["x"].number() != expected.x || w["y"].number() != expected.y)) ||
+        w["width"].number() != expected.width || w["height"].number() != expected.height)
         return "place and size";
-    if (children.size() != (size_t)controls)
+    if (children.size() != (size_t)expected.control_count)
         return "number of controls";
     for (const FieldText& field : fields)
         if (bytes_of(children[field.order - 1]["text_hex"].text) != field.text)
@@ -243,27 +254,14 @@ std::vector<ScriptedRun> shipped_runs(const Deliverable& d, const std::vector<St
         switch (step.act) {
         case Act::start:
         case Act::screenshot: break;
-        case Act::check_main:
-            check_window([&d](const Json& w) {
-                long style = w["style"].number();
-                if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) || !(style & WS_MINIMIZEBOX))
-                    return std::string("style: fixed size, minimize box only");
-                return window_problem(w, d.caption, d.x, d.y, d.width, d.height,
-                                      d.main_control_count);
-            });
-            break;
-        case Act::open: {
+        case Act::open:
             act("click " + launch);
             expect(answered("click", launch, {}));
-            const TaskCase& t = d.tasks[step.window - 1];
-            check_window([&t, fields = step.fields](const Json& w) {
-                if (w["class"].text != t.class_name || w["owner"].text != "main")
-                    return "class " + w["class"].text + ", owner " + w["owner"].text;
-                return window_problem(w, t.caption, t.x, t.y, t.width, t.height, t.control_count,
-                                      fields);
-            });
+            [[fallthrough]];
+        case Act::check_main:
+            check_window([&expected = window_of(d, step.window), fields = step.fields](
+                             const Json& w) { return window_problem(w, expected, fields); });
             break;
-        }
         case Act::type:
             for (const FieldText& field : step.fields)
                 act("set " + control(window, '#', field.order) + " " + hex_of(field.text));
