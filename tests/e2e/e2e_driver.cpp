@@ -263,15 +263,17 @@ void check_fields(HWND window, const std::vector<FieldText>& fields, const std::
     }
 }
 
-// A window as it opens: caption, place, size, fixed size with a minimize box, controls, texts.
+// A window as it opens: caption, place, size, fixed size with close and minimize boxes, controls,
+// texts.
 void check_window(HWND window, const WindowCase& expected, const std::vector<FieldText>& fields,
                   const std::string& what) {
     if (!caption_matches(caption_of(window), expected.caption))
         check_text(caption_of(window), expected.caption, named(what, "caption").c_str());
     check_rect(window, expected.x, expected.y, expected.width, expected.height, what);
     LONG style = GetWindowLongA(window, GWL_STYLE);
-    check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_MINIMIZEBOX),
-          named(what, "fixed size, minimize box only").c_str());
+    check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_SYSMENU) &&
+              (style & WS_MINIMIZEBOX),
+          named(what, "fixed size, close and minimize boxes").c_str());
     check_number(control_count(window), expected.control_count, named(what, "controls").c_str());
     check_fields(window, fields, named(what, "initial texts"));
 }

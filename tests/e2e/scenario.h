@@ -16,11 +16,11 @@ struct ExpectedBox {
 
 enum class Act {
     start,      // the program starts and its main window appears
-    check_main, // its caption, place and size, fixed size with a minimize box, number of controls,
-                // and every label holding its text on one line (where real fonts are drawn)
+    check_main, // its caption, place and size, fixed size with close and minimize boxes, number of
+                // controls, and every label holding its text on one line (where fonts are real)
     open,       // a click on launch button `id` opens task window `window`, the only one of its
-                // class, owned by the main window: class, caption, place, size, number of
-                // controls, and `fields` hold their texts
+                // class, owned by the main window, checked as the main window is, with its class,
+                // and `fields` hold their texts
     type,       // the user types `fields`
     click,      // a click on control `id` of `window`: `boxes` come up in turn, each answered OK
     click_and_hold, // the same, but its one box stays up: the steps up to `answer` are taken
