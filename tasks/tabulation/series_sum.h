@@ -12,8 +12,6 @@
 // loop is compiled. Every quantity is stored as a double after each step; the double rounding
 // this implies is the intended arithmetic.
 template <const SeriesSpec& series> double series_sum(double x, double term_limit) {
-    static_assert(series.first_term && series.numerator && series.denominator,
-                  "a series needs its first term, numerator and denominator");
     double term, sum, n = series.n0, numerator_value, denominator_value, ratio;
     x87_store_double(term, series.first_term(x));
     sum = term;
