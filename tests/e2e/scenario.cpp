@@ -16,7 +16,8 @@ struct Scenario {
         std::vector<FieldText> listed;
         for (int i = 0; fields && i < max_fields && fields[i].order; ++i)
             listed.push_back(fields[i]);
-        steps.push_back({act, window, id, listed, std::move(boxes), task(window, what)});
+        std::string named = act == Act::screenshot ? what : task(window, what);
+        steps.push_back({act, window, id, listed, std::move(boxes), named});
     }
     void open(int t) { add(Act::open, t, "window", d.launch_ids[t - 1], d.tasks[t - 1].initial); }
     void execute(int t) { add(Act::click, t, "execute button", d.tasks[t - 1].execute_id); }
