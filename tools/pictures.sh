@@ -43,7 +43,7 @@ step "installing the missing packages" bash tools/install-deps.sh
 step "configuring the i686 build" cmake --preset mingw-i686
 step "building the i686 programs" cmake --build --preset mingw-i686
 step "making the 32-bit Wine environment" bash tools/wine32-env.sh
-mapfile -t programs <"$build/release_programs.txt"
+mapfile -t programs < <(cut -f1 "$build/release_programs.txt")
 
 # A fresh prefix, as the tests make it: the pictures depend on nothing left from earlier runs.
 export WINE_ARCH=32

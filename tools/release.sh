@@ -74,7 +74,14 @@ step "Configuring the i686 build" cmake --preset mingw-i686
 step "Building the i686 programs" cmake --build --preset mingw-i686
 step "Checking their version information and building them again elsewhere" \
     ctest --preset mingw-i686
-mapfile -t programs <build/mingw-i686/release_programs.txt
+# The programs in the build's order of the deliverables, each with its row of the README's table.
+programs=() table_uk="" table_en=""
+while IFS=$'\t' read -r program variant function equal_value aggregate_uk aggregate_en; do
+    programs+=("$program")
+    row=$(printf '  %-19s%-8s%-17s%-12s' "${program%.exe}" "$variant" "$function" "$equal_value")
+    table_uk+="$row$aggregate_uk"$'\n'
+    table_en+="$row$aggregate_en"$'\n'
+done <build/mingw-i686/release_programs.txt
 
 name=practicum-$version
 folder=dist/$name
@@ -84,9 +91,13 @@ for program in "${programs[@]}"; do
     cp "$bin/$program" "$folder/"
 done
 # UTF-8 with a byte order mark and CR LF, so that every Notepad shows it right.
+readme=$(<tools/release-readme.txt)
+readme=${readme//@TABLE_UK@/"${table_uk%$'\n'}"}
+readme=${readme//@TABLE_EN@/"${table_en%$'\n'}"}
 {
     printf '\xEF\xBB\xBF'
-    sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" -e 's/$/\r/' tools/release-readme.txt
+    printf '%s\n' "$readme" | sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" \
+        -e "s/@EXAMPLE@/${programs[0]}/g" -e 's/$/\r/'
 } >"$folder/README.txt"
 (cd "$folder" && sha256sum "${programs[@]}" README.txt >SHA256SUMS)
 

@@ -2,19 +2,21 @@
 # Builds one deliverable's Windows program and runs it under Wine; see usage below.
 set -euo pipefail
 
-deliverables=(practice_v4 practice_v1 practice_v4_early practice_v8 practice_v5 practice_v14
-    practice_v6)
+root=$(cd "$(dirname "$0")/.." && pwd)
+# The deliverables as CMakeLists.txt names them.
+read -r -a deliverables <<<"$(sed -n '/^set(DELIVERABLES/,/)/{s/set(DELIVERABLES//;s/)//;p}' \
+    "$root/CMakeLists.txt" | tr '\n' ' ')"
 
 usage() {
     cat <<EOF
 Usage: tools/run.sh [--wine32] [deliverable]
 
 Builds one practicum program for Windows (x86_64) and runs it under Wine.
-  deliverable  one of practice_v4, practice_v1, practice_v4_early, practice_v8, practice_v5,
-               practice_v14 and practice_v6 (practice_v5 when none is named)
+  deliverable  one of these (practice_v5 when none is named):
+               ${deliverables[*]}
   --wine32     the release program itself instead (i686, build/mingw-i686), under 32-bit Wine in
                an emulated i386 root; as root only. The first time makes that environment
-               (tools/wine32-env.sh: about 10 minutes and 1.4 GB in /var/cache/practicum-wine32);
+               (tools/wine32-env.sh: about 10 minutes and 1.1 GB in /var/cache/practicum-wine32);
                every start is then several times slower than the x86_64 program's.
 
 With a display (DISPLAY set) the program opens on it; where no window manager runs, inside
@@ -61,7 +63,6 @@ if [[ " ${deliverables[*]} " != *" $deliverable "* ]]; then
     refuse "unknown deliverable '$deliverable'; name one of: ${deliverables[*]}"
 fi
 
-root=$(cd "$(dirname "$0")/.." && pwd)
 if [ $wine_arch = 32 ]; then
     preset=mingw-i686 compiler=i686-w64-mingw32 described="i686 Windows" prefix_seconds=40
 else

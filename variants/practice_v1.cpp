@@ -12,7 +12,7 @@ namespace {
 const int exit_id = 12;
 const int about_id = 13;
 
-const MainControlSpec main_controls[] = {
+constexpr MainControlSpec main_controls[] = {
     push_button("Про програму", 280, 80, 170, 40, about_id),
     push_button("ВИХІД", 280, 160, 170, 40, exit_id),
     push_button("Завдання 3", 50, 200, 170, 40, 11),
@@ -20,7 +20,7 @@ const MainControlSpec main_controls[] = {
     push_button("Завдання 1", 50, 40, 170, 40, 9),
 };
 
-const TaskControlSpec task1_controls[] = {
+constexpr TaskControlSpec task1_controls[] = {
     push_button("Обрахувати", 340, 300, 125, 40, 109),
     label("Xp= ", 20, 130, 30, 17, 110),
     label("Xk= ", 270, 130, 30, 17, 111),
@@ -35,7 +35,7 @@ const TaskControlSpec task1_controls[] = {
     multiline_edit("Протабулювати функцію ln[(x+1)/(x-1)]", 30, 30, 440, 80, 108),
 };
 
-const TaskControlSpec task2_controls[] = {
+constexpr TaskControlSpec task2_controls[] = {
     push_button("Обрахувати", 340, 225, 125, 40, 121, &task2_execute_button),
     label("A= ", 30, 180, 20, 17, 122),
     label("B= ", 270, 180, 20, 17, 123),
@@ -53,7 +53,7 @@ const TaskControlSpec task2_controls[] = {
                    30, 30, 440, 130, 120, &task2_statement),
 };
 
-const TaskControlSpec task3_controls[] = {
+constexpr TaskControlSpec task3_controls[] = {
     push_button("Добавити", 340, 200, 120, 40, 130, &task3_add_button),
     push_button("Обрахувати", 340, 255, 120, 40, 131, &task3_execute_button),
     label("C= ", 30, 150, 20, 17, 132),
@@ -98,24 +98,65 @@ long double count(long double n, long double) {
     return n + 1.0L;
 }
 
-constexpr SeriesSpec series = {first_term, 1, numerator, denominator, twice};
+constexpr SeriesSpec series = {.first_term = first_term,
+                               .n0 = 1,
+                               .numerator = numerator,
+                               .denominator = denominator,
+                               .final_step = twice};
 
 } // namespace
 
-const VariantProfile profile = {
-    {"Практика 2011. Автори практикуму. Варіант №1", CW_USEDEFAULT, CW_USEDEFAULT, 500, 300},
-    control_table(main_controls),
-    {
-        {9, "Window1", "Перше завдання", 50, 50, 500, 400},
-        {10, "Window2", "Друге завдання", 80, 80, 500, 320},
-        {11, "Window3", "Третє завдання", 110, 110, 500, 350},
-    },
-    {information_box, "Вікно вже відкрите !!!"},
-    exit_id,
-    about_id,
-    "Автори практикуму",
-    {control_table(task1_controls), 109, series_sum<series>, "При X=", false},
-    {control_table(task2_controls), 121, 25, above, below, false},
-    {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
-     count, false},
+constexpr VariantProfile profile = {
+    .main_window = {.caption = "Практика 2011. Автори практикуму. Варіант №1",
+                    .x = CW_USEDEFAULT,
+                    .y = CW_USEDEFAULT,
+                    .width = 500,
+                    .height = 300},
+    .main_controls = control_table(main_controls),
+    .task_windows = {{.launch_id = 9,
+                      .class_name = "Window1",
+                      .caption = "Перше завдання",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 400},
+                     {.launch_id = 10,
+                      .class_name = "Window2",
+                      .caption = "Друге завдання",
+                      .x = 80,
+                      .y = 80,
+                      .width = 500,
+                      .height = 320},
+                     {.launch_id = 11,
+                      .class_name = "Window3",
+                      .caption = "Третє завдання",
+                      .x = 110,
+                      .y = 110,
+                      .width = 500,
+                      .height = 350}},
+    .already_open = {.kind = information_box, .text = "Вікно вже відкрите !!!"},
+    .exit_id = exit_id,
+    .about_id = about_id,
+    .about_text = "Автори практикуму",
+    .tabulation = {.controls = control_table(task1_controls),
+                   .execute_id = 109,
+                   .series_sum = series_sum<series>,
+                   .row_label = "При X=",
+                   .keeps_earlier_rows = false},
+    .expression = {.controls = control_table(task2_controls),
+                   .execute_id = 121,
+                   .equal_value = 25,
+                   .above = above,
+                   .below = below,
+                   .guards_zero_divisor = false},
+    .array = {.controls = control_table(task3_controls),
+              .add_id = 130,
+              .execute_id = 131,
+              .added_text = "Добавлено у вектор !!!",
+              .guards_zero_c = false,
+              .threshold = nullptr,
+              .selects = selects,
+              .aggregate_start = 0,
+              .accumulate = count,
+              .counts_by_sign = false},
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-const MainControlSpec main_controls[] = {
+constexpr MainControlSpec main_controls[] = {
     push_button("Відкрити", 400, 485, 100, 25, 11),
     push_button("Відкрити", 400, 275, 100, 25, 10),
     push_button("Відкрити", 400, 95, 100, 25, 9),
@@ -31,7 +31,7 @@ const MainControlSpec main_controls[] = {
     group_box("Завдання 1", 24, 30, 500, 150, 1),
 };
 
-const TaskControlSpec task1_controls[] = {
+constexpr TaskControlSpec task1_controls[] = {
     push_button("Обрахувати", 10, 90, 100, 25, 109),
     label("Xp= ", 10, 10, 30, 17, 110),
     label("Xk= ", 150, 10, 30, 17, 111),
@@ -45,7 +45,7 @@ const TaskControlSpec task1_controls[] = {
     multiline_edit("", 120, 87, 160, 60, 119, &task1_result_edit),
 };
 
-const TaskControlSpec task2_controls[] = {
+constexpr TaskControlSpec task2_controls[] = {
     push_button("Обрахувати", 100, 80, 100, 25, 121, &task2_execute_button),
     label("A= ", 10, 30, 20, 17, 122),
     label("B= ", 150, 30, 20, 17, 123),
@@ -55,7 +55,7 @@ const TaskControlSpec task2_controls[] = {
     result_edit("", 105, 126, 160, 24, 127, &task2_result_edit),
 };
 
-const TaskControlSpec task3_controls[] = {
+constexpr TaskControlSpec task3_controls[] = {
     push_button("Добавити", 160, 22, 100, 25, 130, &task3_add_button),
     push_button("Обрахувати", 100, 120, 100, 25, 131, &task3_execute_button),
     label("C= ", 10, 75, 20, 17, 132),
@@ -70,20 +70,53 @@ const TaskControlSpec task3_controls[] = {
 
 } // namespace
 
-const VariantProfile profile = {
-    {"Практика", 50, 50, 550, 640},
-    control_table(main_controls),
-    {
-        {9, "Window1", "Завдання 1", 610, 50, 300, 200},
-        {10, "Window2", "Завдання 2", 610, 250, 300, 200},
-        {11, "Window3", "Завдання 3", 610, 450, 300, 240},
-    },
-    {flash_and_focus, nullptr},
-    0,
-    0,
-    nullptr,
-    {control_table(task1_controls), 109, series_sum<variant4::series>, "При X=", false},
-    {control_table(task2_controls), 121, -125, variant4::above, variant4::below, false},
-    {control_table(task3_controls), 130, 131, nullptr, false, variant4::threshold,
-     variant4::selects, 0, variant4::add_cube, false},
+constexpr VariantProfile profile = {
+    .main_window = {.caption = "Практика", .x = 50, .y = 50, .width = 550, .height = 640},
+    .main_controls = control_table(main_controls),
+    .task_windows = {{.launch_id = 9,
+                      .class_name = "Window1",
+                      .caption = "Завдання 1",
+                      .x = 610,
+                      .y = 50,
+                      .width = 300,
+                      .height = 200},
+                     {.launch_id = 10,
+                      .class_name = "Window2",
+                      .caption = "Завдання 2",
+                      .x = 610,
+                      .y = 250,
+                      .width = 300,
+                      .height = 200},
+                     {.launch_id = 11,
+                      .class_name = "Window3",
+                      .caption = "Завдання 3",
+                      .x = 610,
+                      .y = 450,
+                      .width = 300,
+                      .height = 240}},
+    .already_open = {.kind = flash_and_focus, .text = nullptr},
+    .exit_id = 0,
+    .about_id = 0,
+    .about_text = nullptr,
+    .tabulation = {.controls = control_table(task1_controls),
+                   .execute_id = 109,
+                   .series_sum = series_sum<variant4::series>,
+                   .row_label = "При X=",
+                   .keeps_earlier_rows = false},
+    .expression = {.controls = control_table(task2_controls),
+                   .execute_id = 121,
+                   .equal_value = -125,
+                   .above = variant4::above,
+                   .below = variant4::below,
+                   .guards_zero_divisor = false},
+    .array = {.controls = control_table(task3_controls),
+              .add_id = 130,
+              .execute_id = 131,
+              .added_text = nullptr,
+              .guards_zero_c = false,
+              .threshold = variant4::threshold,
+              .selects = variant4::selects,
+              .aggregate_start = 0,
+              .accumulate = variant4::add_cube,
+              .counts_by_sign = false},
 };

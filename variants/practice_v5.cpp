@@ -9,14 +9,14 @@
 
 namespace {
 
-const MainControlSpec main_controls[] = {
+constexpr MainControlSpec main_controls[] = {
     label("Варіант №5 Автори практикуму", 20, 20, 300, 17, 8),
     push_button("Відкрити ТРЕТЄ завданння", 40, 190, 220, 35, 11),
     push_button("Відкрити ДРУГЕ завданння", 40, 120, 220, 35, 10),
     push_button("Відкрити ПЕРШЕ завданння", 40, 50, 220, 35, 9),
 };
 
-const TaskControlSpec task1_controls[] = {
+constexpr TaskControlSpec task1_controls[] = {
     push_button("Виконати", 300, 20, 120, 40, 109),
     label("Xp= ", 20, 20, 30, 17, 110),
     label("Xk= ", 20, 70, 30, 17, 111),
@@ -31,7 +31,7 @@ const TaskControlSpec task1_controls[] = {
     multiline_edit("", 250, 100, 200, 200, 119, &task1_result_edit),
 };
 
-const TaskControlSpec task2_controls[] = {
+constexpr TaskControlSpec task2_controls[] = {
     push_button("Виконати", 300, 20, 120, 40, 121, &task2_execute_button),
     label("A= ", 20, 20, 20, 17, 122),
     label("B= ", 20, 70, 20, 17, 123),
@@ -49,7 +49,7 @@ const TaskControlSpec task2_controls[] = {
     result_edit("", 250, 120, 200, 24, 127, &task2_result_edit),
 };
 
-const TaskControlSpec task3_controls[] = {
+constexpr TaskControlSpec task3_controls[] = {
     push_button("Добавити", 90, 170, 120, 40, 130, &task3_add_button),
     push_button("Виконати", 300, 20, 120, 40, 131, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, 132),
@@ -92,24 +92,61 @@ long double count(long double n, long double) {
     return n + 1.0L;
 }
 
-constexpr SeriesSpec series = {first_term, 1, numerator, denominator, twice};
+constexpr SeriesSpec series = {.first_term = first_term,
+                               .n0 = 1,
+                               .numerator = numerator,
+                               .denominator = denominator,
+                               .final_step = twice};
 
 } // namespace
 
-const VariantProfile profile = {
-    {"Практика 2011", 100, 100, 300, 280},
-    control_table(main_controls),
-    {
-        {9, "Window1", "ПЕРШЕ завдання", 50, 50, 500, 350},
-        {10, "Window2", "ДРУГЕ завдання", 50, 50, 500, 300},
-        {11, "Window3", "ТРЕТЄ завдання", 50, 50, 500, 300},
-    },
-    {information_box, "Вікно вже відкрите !!!"},
-    0,
-    0,
-    nullptr,
-    {control_table(task1_controls), 109, series_sum<series>, "X =", true},
-    {control_table(task2_controls), 121, -10, above, below, false},
-    {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, nullptr, selects, 0,
-     count, false},
+constexpr VariantProfile profile = {
+    .main_window = {.caption = "Практика 2011", .x = 100, .y = 100, .width = 300, .height = 280},
+    .main_controls = control_table(main_controls),
+    .task_windows = {{.launch_id = 9,
+                      .class_name = "Window1",
+                      .caption = "ПЕРШЕ завдання",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 350},
+                     {.launch_id = 10,
+                      .class_name = "Window2",
+                      .caption = "ДРУГЕ завдання",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 300},
+                     {.launch_id = 11,
+                      .class_name = "Window3",
+                      .caption = "ТРЕТЄ завдання",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 300}},
+    .already_open = {.kind = information_box, .text = "Вікно вже відкрите !!!"},
+    .exit_id = 0,
+    .about_id = 0,
+    .about_text = nullptr,
+    .tabulation = {.controls = control_table(task1_controls),
+                   .execute_id = 109,
+                   .series_sum = series_sum<series>,
+                   .row_label = "X =",
+                   .keeps_earlier_rows = true},
+    .expression = {.controls = control_table(task2_controls),
+                   .execute_id = 121,
+                   .equal_value = -10,
+                   .above = above,
+                   .below = below,
+                   .guards_zero_divisor = false},
+    .array = {.controls = control_table(task3_controls),
+              .add_id = 130,
+              .execute_id = 131,
+              .added_text = "Добавлено у вектор !!!",
+              .guards_zero_c = false,
+              .threshold = nullptr,
+              .selects = selects,
+              .aggregate_start = 0,
+              .accumulate = count,
+              .counts_by_sign = false},
 };

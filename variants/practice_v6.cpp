@@ -9,13 +9,13 @@
 
 namespace {
 
-const MainControlSpec main_controls[] = {
+constexpr MainControlSpec main_controls[] = {
     push_button("Завдання 3", 50, 200, 200, 40, 11),
     push_button("Завдання 2", 50, 120, 200, 40, 10),
     push_button("Завдання 1", 50, 40, 200, 40, 9),
 };
 
-const TaskControlSpec task1_controls[] = {
+constexpr TaskControlSpec task1_controls[] = {
     push_button("Обрахувати", 50, 125, 100, 25, 109),
     label("Xp= ", 20, 20, 30, 17, 110),
     label("Xk= ", 270, 20, 30, 17, 111),
@@ -30,7 +30,7 @@ const TaskControlSpec task1_controls[] = {
     multiline_edit("Протабулювати функцію ln(1-x)", 50, 200, 400, 130, 108),
 };
 
-const TaskControlSpec task2_controls[] = {
+constexpr TaskControlSpec task2_controls[] = {
     push_button("Обрахувати", 200, 90, 125, 40, 121, &task2_execute_button),
     label("A= ", 30, 40, 20, 17, 122),
     label("B= ", 270, 40, 20, 17, 123),
@@ -48,7 +48,7 @@ const TaskControlSpec task2_controls[] = {
                    50, 200, 400, 130, 120, &task2_statement),
 };
 
-const TaskControlSpec task3_controls[] = {
+constexpr TaskControlSpec task3_controls[] = {
     push_button("Добавити", 300, 80, 120, 40, 130, &task3_add_button),
     push_button("Обрахувати", 70, 150, 120, 40, 131, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, 132),
@@ -94,24 +94,62 @@ long double add_square(long double sum, long double x) {
     return sum + (x * x);
 }
 
-constexpr SeriesSpec series = {first_term, 2, numerator, denominator, nullptr};
+constexpr SeriesSpec series = {.first_term = first_term,
+                               .n0 = 2,
+                               .numerator = numerator,
+                               .denominator = denominator,
+                               .final_step = nullptr};
 
 } // namespace
 
-const VariantProfile profile = {
-    {"Практика. Варіант №6", 100, 100, 300, 300},
-    control_table(main_controls),
-    {
-        {9, "Window1", "Завдання 1", 50, 50, 500, 400},
-        {10, "Window2", "Завдання 2", 50, 50, 500, 400},
-        {11, "Window3", "Завдання 3", 50, 50, 500, 400},
-    },
-    {information_box, "Вікно вже відкрите !!!"},
-    0,
-    0,
-    nullptr,
-    {control_table(task1_controls), 109, series_sum<series>, "При X=", true},
-    {control_table(task2_controls), 121, -2, above, below, true},
-    {control_table(task3_controls), 130, 131, "Добавлено у вектор !!!", false, threshold, selects,
-     0, add_square, false},
+constexpr VariantProfile profile = {
+    .main_window =
+        {.caption = "Практика. Варіант №6", .x = 100, .y = 100, .width = 300, .height = 300},
+    .main_controls = control_table(main_controls),
+    .task_windows = {{.launch_id = 9,
+                      .class_name = "Window1",
+                      .caption = "Завдання 1",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 400},
+                     {.launch_id = 10,
+                      .class_name = "Window2",
+                      .caption = "Завдання 2",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 400},
+                     {.launch_id = 11,
+                      .class_name = "Window3",
+                      .caption = "Завдання 3",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 400}},
+    .already_open = {.kind = information_box, .text = "Вікно вже відкрите !!!"},
+    .exit_id = 0,
+    .about_id = 0,
+    .about_text = nullptr,
+    .tabulation = {.controls = control_table(task1_controls),
+                   .execute_id = 109,
+                   .series_sum = series_sum<series>,
+                   .row_label = "При X=",
+                   .keeps_earlier_rows = true},
+    .expression = {.controls = control_table(task2_controls),
+                   .execute_id = 121,
+                   .equal_value = -2,
+                   .above = above,
+                   .below = below,
+                   .guards_zero_divisor = true},
+    .array = {.controls = control_table(task3_controls),
+              .add_id = 130,
+              .execute_id = 131,
+              .added_text = "Добавлено у вектор !!!",
+              .guards_zero_c = false,
+              .threshold = threshold,
+              .selects = selects,
+              .aggregate_start = 0,
+              .accumulate = add_square,
+              .counts_by_sign = false},
 };

@@ -11,14 +11,14 @@ namespace {
 
 const int shared_id = 222;
 
-const MainControlSpec main_controls[] = {
+constexpr MainControlSpec main_controls[] = {
     label("Варіант №8", 20, 20, 300, 17, 8),
     push_button("Завдання 3", 40, 190, 220, 35, 5),
     push_button("Завдання 2", 40, 120, 220, 35, 6),
     push_button("Завдання 1", 40, 50, 220, 35, 7),
 };
 
-const TaskControlSpec task1_controls[] = {
+constexpr TaskControlSpec task1_controls[] = {
     push_button("Виконати", 70, 220, 120, 40, 1),
     label("Xпоч= ", 18, 20, 40, 17, shared_id),
     label("Xкін= ", 20, 70, 40, 17, shared_id),
@@ -33,7 +33,7 @@ const TaskControlSpec task1_controls[] = {
     multiline_edit("", 250, 90, 200, 180, shared_id, &task1_result_edit),
 };
 
-const TaskControlSpec task2_controls[] = {
+constexpr TaskControlSpec task2_controls[] = {
     push_button("Виконати", 60, 120, 120, 40, 2, &task2_execute_button),
     label("A= ", 20, 20, 20, 17, shared_id),
     label("B= ", 20, 70, 20, 17, shared_id),
@@ -51,7 +51,7 @@ const TaskControlSpec task2_controls[] = {
     result_edit("", 40, 200, 160, 24, shared_id, &task2_result_edit),
 };
 
-const TaskControlSpec task3_controls[] = {
+constexpr TaskControlSpec task3_controls[] = {
     push_button("Добавити", 70, 170, 120, 40, 3, &task3_add_button),
     push_button("Виконати", 300, 100, 120, 40, 4, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, shared_id),
@@ -98,24 +98,61 @@ bool selects(double x, double c, double d, double) {
     return !is_below(x, c) && !is_above(x, d);
 }
 
-constexpr SeriesSpec series = {first_term, 1, numerator, denominator, add_constant};
+constexpr SeriesSpec series = {.first_term = first_term,
+                               .n0 = 1,
+                               .numerator = numerator,
+                               .denominator = denominator,
+                               .final_step = add_constant};
 
 } // namespace
 
-const VariantProfile profile = {
-    {"Практика 2011", 100, 100, 300, 280},
-    control_table(main_controls),
-    {
-        {7, "Window1", "Практика 2011. Завдання 1", 50, 50, 500, 320},
-        {6, "Window2", "Практика 2011. Завдання 2", 50, 50, 450, 280},
-        {5, "Window3", "Практика 2011. Завдання 3", 50, 50, 500, 320},
-    },
-    {information_box, "Вікно вже відкрите !!!"},
-    0,
-    0,
-    nullptr,
-    {control_table(task1_controls), 1, series_sum<series>, "X =", true},
-    {control_table(task2_controls), 2, -4, above, below, false},
-    {control_table(task3_controls), 3, 4, "Елемент добавлено в масив!", false, nullptr, selects, 0,
-     nullptr, true},
+constexpr VariantProfile profile = {
+    .main_window = {.caption = "Практика 2011", .x = 100, .y = 100, .width = 300, .height = 280},
+    .main_controls = control_table(main_controls),
+    .task_windows = {{.launch_id = 7,
+                      .class_name = "Window1",
+                      .caption = "Практика 2011. Завдання 1",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 320},
+                     {.launch_id = 6,
+                      .class_name = "Window2",
+                      .caption = "Практика 2011. Завдання 2",
+                      .x = 50,
+                      .y = 50,
+                      .width = 450,
+                      .height = 280},
+                     {.launch_id = 5,
+                      .class_name = "Window3",
+                      .caption = "Практика 2011. Завдання 3",
+                      .x = 50,
+                      .y = 50,
+                      .width = 500,
+                      .height = 320}},
+    .already_open = {.kind = information_box, .text = "Вікно вже відкрите !!!"},
+    .exit_id = 0,
+    .about_id = 0,
+    .about_text = nullptr,
+    .tabulation = {.controls = control_table(task1_controls),
+                   .execute_id = 1,
+                   .series_sum = series_sum<series>,
+                   .row_label = "X =",
+                   .keeps_earlier_rows = true},
+    .expression = {.controls = control_table(task2_controls),
+                   .execute_id = 2,
+                   .equal_value = -4,
+                   .above = above,
+                   .below = below,
+                   .guards_zero_divisor = false},
+    .array = {.controls = control_table(task3_controls),
+              .add_id = 3,
+              .execute_id = 4,
+              .added_text = "Елемент добавлено в масив!",
+              .guards_zero_c = false,
+              .threshold = nullptr,
+              .selects = selects,
+              .aggregate_start = 0,
+              .accumulate = nullptr,
+              .counts_by_sign = true},
 };

@@ -1,5 +1,5 @@
 // The data of one deliverable. The shared code reads `profile`; each program links exactly one
-// variants/practice_*.cpp, which defines it.
+// variants/practice_*.cpp, which defines it with designated initialisers, every field named.
 #pragma once
 
 #include "platform/winsys.h"
@@ -101,6 +101,8 @@ struct VariantProfile {
     ArrayProfile array;
 };
 
+// Defined constexpr, with constexpr control tables, so that variants/profile_check.cpp can check
+// it while the program builds.
 extern const VariantProfile profile;
 
 // Text shown when a divisor guard fires and when the store is full.

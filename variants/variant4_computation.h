@@ -17,7 +17,11 @@ inline long double denominator(long double n, long double) {
     return 2.0L + n;
 }
 
-inline constexpr SeriesSpec series = {first_term, 1, numerator, denominator, nullptr};
+inline constexpr SeriesSpec series = {.first_term = first_term,
+                                      .n0 = 1,
+                                      .numerator = numerator,
+                                      .denominator = denominator,
+                                      .final_step = nullptr};
 
 inline long double above(long double a, long double b) {
     return ((52.0L * b) / a) + b;

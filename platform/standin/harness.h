@@ -63,7 +63,7 @@ HWND child_at(HWND parent, int creation_index);     // or null
 void click(HWND control);
 // Replaces the text of an edit that is not read-only; the parent gets WM_COMMAND(id, EN_CHANGE).
 void type_text(HWND edit, const std::string& text);
-void close(HWND window); // the close box: WM_CLOSE to the window
+void close(HWND window); // the close box: WM_CLOSE to the window, if the user can reach it
 std::string text_of(HWND window);
 
 // Everything the program showed, in order.
@@ -77,14 +77,19 @@ struct MessageBoxRecord {
 const std::vector<MessageBoxRecord>& message_boxes();
 const std::vector<HWND>& flashed_windows();
 const std::vector<HWND>& focused_windows();
-// Called while a message box is up, as a modal box would let the test look at the screen. The
-// handler may replace itself or call reset().
+// Called when a message box comes up, before its loop runs. The handler may replace itself or
+// call reset().
 void on_message_box(std::function<void(const MessageBoxRecord&)> handler);
+// Message boxes up now: each runs its own loop inside MessageBoxA, nested in the program's.
+int boxes_up();
+// The window that SetFocus last gave the focus to while it lives, or null.
+HWND focus();
 
-// What happens when the message loop finds no message: the script acts as the user. When the
-// script returns false, or leaves the queue empty with no quit posted, GetMessageA ends the loop
-// (returning 0 with WM_QUIT and wParam (WPARAM)-1) and starved() becomes true, so a test never
-// hangs. Without a script an empty queue starves at once.
+// What happens when a loop finds no message: the script acts as the user. In the program's loop,
+// when the script returns false or leaves the queue empty with no quit posted, GetMessageA ends
+// the loop (returning 0 with WM_QUIT and wParam (WPARAM)-1) and starved() becomes true, so a test
+// never hangs. In a message box's loop the same answers the box (OK). Without a script an empty
+// queue starves at once, and a box is answered at once.
 void on_idle(std::function<bool()> script);
 bool starved();
 // Whether the loop has something to do before it would ask the script again: a queued message or

@@ -53,6 +53,8 @@ HWND focused_window = nullptr;
 std::function<void(const standin::MessageBoxRecord&)> message_box_handler;
 std::function<bool()> idle_script;
 std::vector<std::string> misuse_log;
+int boxes_up_count = 0;
+unsigned resets = 0; // a box up across reset() belongs to a desktop that is gone
 
 const char* const predefined_classes[] = {"button", "static", "edit"};
 
@@ -206,6 +208,22 @@ bool run_idle_script() {
         return false;
     std::function<bool()> script = idle_script; // the script may replace itself or reset()
     return script() && standin::input_pending();
+}
+
+// A message box's own loop: messages still reach every window, and the user may act on the
+// windows the box does not block, until the user answers it. A quit message ends the box and
+// stays posted for the program's loop; a box also goes with its owner.
+void run_message_box_loop(HWND owner) {
+    for (unsigned desktop = resets; desktop == resets && !quit_pending &&
+                                    (owner == nullptr || windows[index_of(owner)].info.alive);) {
+        if (!queue.empty()) {
+            MSG msg = queue.front();
+            queue.pop_front();
+            DispatchMessageA(&msg);
+        } else if (!run_idle_script()) {
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -424,14 +442,31 @@ HWND WINAPI SetFocus(HWND window) {
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    if (owner != nullptr)
-        lookup(owner, "MessageBoxA");
+    // The box blocks its owner's top-level window; one whose owner is gone goes at once.
+    HWND blocked = nullptr;
+    if (owner != nullptr && live(owner, "MessageBoxA") != nullptr)
+        blocked = top_level_of(owner);
     standin::MessageBoxRecord box{owner, text != nullptr ? text : "", caption == nullptr,
                                   caption != nullptr ? caption : "", type};
     message_box_log.push_back(box);
+    unsigned desktop = resets;
     std::function<void(const standin::MessageBoxRecord&)> handler = message_box_handler;
     if (handler)
         handler(box);
+    if (desktop != resets || (owner != nullptr && blocked == nullptr))
+        return IDOK;
+    // A window that an outer box disabled stays disabled until that box goes.
+    bool enables_again =
+        blocked != nullptr && (windows[index_of(blocked)].info.style & WS_DISABLED) == 0;
+    if (enables_again)
+        windows[index_of(blocked)].info.style |= WS_DISABLED;
+    ++boxes_up_count;
+    run_message_box_loop(blocked);
+    if (desktop != resets)
+        return IDOK;
+    --boxes_up_count;
+    if (enables_again)
+        windows[index_of(blocked)].info.style &= ~WS_DISABLED;
     return IDOK;
 }
 
@@ -471,6 +506,8 @@ void reset() {
     message_box_handler = nullptr;
     idle_script = nullptr;
     misuse_log.clear();
+    boxes_up_count = 0;
+    ++resets;
 }
 
 WindowInfo describe(HWND window) {
@@ -575,6 +612,12 @@ void type_text(HWND edit, const std::string& text) {
 }
 
 void close(HWND window) {
+    if (live(window, "close") == nullptr)
+        return;
+    if (!reachable(window)) {
+        note_misuse("close", "window hidden or disabled");
+        return;
+    }
     SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
@@ -595,6 +638,14 @@ const std::vector<HWND>& focused_windows() {
 
 void on_message_box(std::function<void(const MessageBoxRecord&)> handler) {
     message_box_handler = std::move(handler);
+}
+
+int boxes_up() {
+    return boxes_up_count;
+}
+
+HWND focus() {
+    return focused_window;
 }
 
 void on_idle(std::function<bool()> script) {

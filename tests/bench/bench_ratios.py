@@ -30,11 +30,9 @@ if "parse_real/short" in per_item:
         print(f"| {inputs} | {p:.1f} ns | {s:.1f} ns | {p / s:.2f} "
               f"| {f:.1f} ns | {g:.1f} ns | {f / g:.2f} |")
 
-ORDER = ["practice_v4", "practice_v1", "practice_v4_early", "practice_v8", "practice_v5",
-         "practice_v14", "practice_v6"]
-deliverables = sorted((name.split("/")[1] for name in per_item
-                       if name.startswith("task1_worst_click/") and name.endswith("/after")),
-                      key=lambda d: ORDER.index(d) if d in ORDER else len(ORDER))
+# In the order of the reports given (run_benchmarks.sh: the build's order of the deliverables).
+deliverables = [name.split("/")[1] for name in per_item
+                if name.startswith("task1_worst_click/") and name.endswith("/after")]
 if deliverables:
     print()
     print("| deliverable | X | rows | before | after | before / after |")

@@ -11,10 +11,12 @@ results="$build/bench-results"
 rm -rf "$results"
 mkdir -p "$results"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-for bench in "$build"/tests/bench/conversion_bench "$build"/tests/bench/task1_bench_*; do
+for bench in "$build"/tests/bench/conversion_bench \
+    $(sed "s|^|$build/tests/bench/task1_bench_|" "$build/deliverables.txt"); do
     name=$(basename "$bench")
     "$bench" --benchmark_out="$results/$name.json" --benchmark_out_format=json \
         >"$results/$name.log" 2>&1 || { cat "$results/$name.log"; exit 1; }
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 tests/bench/bench_ratios.py "$results"/*.json
+python3 tests/bench/bench_ratios.py "$results"/conversion_bench.json \
+    $(sed "s|^\(.*\)$|$results/task1_bench_\1.json|" "$build/deliverables.txt")

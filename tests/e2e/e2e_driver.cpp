@@ -13,9 +13,10 @@
 #include <string.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
-#include "tests/e2e/expectations.h"
+#include "tests/e2e/scenario.h"
 
 namespace {
 
@@ -96,23 +97,6 @@ const char* caption_of(HWND window) {
     text[0] = 0;
     GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-// A '*' in the expected caption stands for any text (an author credit).
-void check_caption(HWND window, const char* expected, const char* what) {
-    const char* actual = caption_of(window);
-    const char* star = strchr(expected, '*');
-    if (!star) {
-        check_text(actual, expected, what);
-        return;
-    }
-    size_t head = star - expected;
-    size_t tail = strlen(star + 1);
-    size_t length = strlen(actual);
-    bool matches = length >= head + tail && strncmp(actual, expected, head) == 0 &&
-                   strcmp(actual + length - tail, star + 1) == 0;
-    if (!matches)
-        check_text(actual, expected, what);
 }
 
 struct WindowQuery {
@@ -236,120 +220,95 @@ bool click(HWND window, int id, bool opens_box) {
 
 void save_screenshot(HWND window, const char* name);
 
-// The platform gives the activation and the focus back to a box's owner once the box has gone;
-// under emulation that can come seconds later, and a screenshot must not catch the owner before.
+std::string named(const std::string& what, const char* detail) {
+    return what + ": " + detail;
+}
+
+// Waits for the information box owned by owner and checks its text and default title.
+HWND find_box(HWND owner, const char* expected_text, const std::string& what) {
+    HWND box = wait_for_window("#32770", owner);
+    if (!box) {
+        fail(named(what, "no message box appeared").c_str());
+        return nullptr;
+    }
+    check_text(control_text(GetDlgItem(box, 0xFFFF)), expected_text,
+               named(what, "message box text").c_str());
+    check_text(caption_of(box), "Помилка", named(what, "message box title").c_str());
+    return box;
+}
+
+// The platform gives the activation back to a box's owner once the box has gone. Under emulation
+// Wine's X11 driver can lose that race, at once or a little later (the box's X window goes before
+// the owner takes the X focus), and give the foreground to the desktop, where the owner's caption
+// looks inactive. A user would click the window; the driver gives it the foreground, until the
+// owner has kept it for a while.
 void wait_until_active_again(HWND owner) {
+    DWORD kept = 0, since_given = 0;
     for (DWORD waited = 0; waited < window_timeout_ms; waited += poll_ms) {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         GetGUIThreadInfo(process.dwThreadId, &info);
-        if (info.hwndActive == owner && info.hwndFocus)
-            return;
+        if (info.hwndActive == owner && info.hwndFocus && GetForegroundWindow() == owner) {
+            kept += poll_ms;
+            if (kept >= paint_ms)
+                return;
+        } else {
+            kept = 0;
+            since_given += poll_ms;
+            if (since_given >= paint_ms) {
+                SetForegroundWindow(owner);
+                since_given = 0;
+            }
+        }
         Sleep(poll_ms);
     }
 }
 
-// Waits for the information box owned by owner, checks its text and default title, answers it.
-void answer_box(HWND owner, const char* expected_text, const char* what) {
-    char label[160];
-    HWND box = wait_for_window("#32770", owner);
-    if (!box) {
-        snprintf(label, sizeof label, "%s: no message box appeared", what);
-        fail(label);
+void answer_box(HWND box, const std::string& what) {
+    if (!box)
         return;
-    }
-    snprintf(label, sizeof label, "%s: message box text", what);
-    check_text(control_text(GetDlgItem(box, 0xFFFF)), expected_text, label);
-    snprintf(label, sizeof label, "%s: message box title", what);
-    check_text(caption_of(box), "Помилка", label);
+    // Only a box that has the foreground gives it to its owner as it goes.
+    HWND owner = GetForegroundWindow() == box ? GetWindow(box, GW_OWNER) : nullptr;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    snprintf(label, sizeof label, "%s: message box did not close", what);
-    check(wait_until_gone(box), label);
-    wait_until_active_again(owner);
+    check(wait_until_gone(box), named(what, "message box did not close").c_str());
+    if (owner && IsWindow(owner) && IsWindowVisible(owner))
+        wait_until_active_again(owner);
 }
 
-void check_rect(HWND window, int x, int y, int width, int height, const char* what) {
+void check_rect(HWND window, int x, int y, int width, int height, const std::string& what) {
     RECT rect = {};
     GetWindowRect(window, &rect);
-    char label[160];
     if (x != platform_placed) {
-        snprintf(label, sizeof label, "%s x", what);
-        check_number(rect.left, x, label);
-        snprintf(label, sizeof label, "%s y", what);
-        check_number(rect.top, y, label);
+        check_number(rect.left, x, named(what, "x").c_str());
+        check_number(rect.top, y, named(what, "y").c_str());
     }
-    snprintf(label, sizeof label, "%s width", what);
-    check_number(rect.right - rect.left, width, label);
-    snprintf(label, sizeof label, "%s height", what);
-    check_number(rect.bottom - rect.top, height, label);
+    check_number(rect.right - rect.left, width, named(what, "width").c_str());
+    check_number(rect.bottom - rect.top, height, named(what, "height").c_str());
 }
 
-void check_fields(HWND window, const FieldText* fields, int count, const char* what) {
-    char label[160];
-    for (int i = 0; i < count && fields[i].order; ++i) {
-        HWND control = control_at(window, fields[i].order);
-        snprintf(label, sizeof label, "%s, control %d", what, fields[i].order);
-        if (!control) {
-            fail(label);
-            continue;
-        }
-        check_text(control_text(control), fields[i].text, label);
+void check_fields(HWND window, const std::vector<FieldText>& fields, const std::string& what) {
+    for (const FieldText& field : fields) {
+        std::string label = what + ", control " + std::to_string(field.order);
+        if (HWND control = control_at(window, field.order))
+            check_text(control_text(control), field.text, label.c_str());
+        else
+            fail(label.c_str());
     }
 }
 
-void type_fields(HWND window, const FieldText* fields, int count) {
-    for (int i = 0; i < count && fields[i].order; ++i) {
-        if (HWND control = control_at(window, fields[i].order))
-            SendMessageA(control, WM_SETTEXT, 0, (LPARAM)fields[i].text);
-    }
-}
-
-// Opens a task window by its launch button and checks the window itself.
-HWND open_task(HWND main_window, int task) {
-    const TaskCase& expected = deliverable->tasks[task];
-    char label[160];
-    snprintf(label, sizeof label, "Task %d launch button", task + 1);
-    check(click(main_window, deliverable->launch_ids[task], false), label);
-    HWND window = wait_for_window(expected.class_name, main_window);
-    snprintf(label, sizeof label, "Task %d window did not open", task + 1);
-    check(window != nullptr, label);
-    if (!window)
-        return nullptr;
-    snprintf(label, sizeof label, "Task %d caption", task + 1);
-    check_text(caption_of(window), expected.caption, label);
-    snprintf(label, sizeof label, "Task %d window", task + 1);
-    check_rect(window, expected.x, expected.y, expected.width, expected.height, label);
-    snprintf(label, sizeof label, "Task %d controls", task + 1);
-    check_number(control_count(window), expected.control_count, label);
-    snprintf(label, sizeof label, "Task %d initial texts", task + 1);
-    check_fields(window, expected.initial, max_fields, label);
-    return window;
-}
-
-// Runs a task as the user would: types the inputs, adds the elements (Task 3), clicks Execute,
-// and checks the results.
-void run_task(HWND window, int task, const FieldText* results) {
-    const TaskCase& expected = deliverable->tasks[task];
-    char label[160];
-    type_fields(window, expected.typed, max_fields);
-    if (task == 2) {
-        const ArrayCase& array = deliverable->array;
-        for (int i = 0; i < max_elements && array.elements[i]; ++i) {
-            const FieldText element = {array.element_order, array.elements[i]};
-            type_fields(window, &element, 1);
-            bool confirms = array.added_text != nullptr;
-            snprintf(label, sizeof label, "Task 3 add button");
-            check(click(window, array.add_id, confirms), label);
-            if (confirms) {
-                snprintf(label, sizeof label, "Task 3 addition %d", i + 1);
-                answer_box(window, array.added_text, label);
-            }
-        }
-    }
-    snprintf(label, sizeof label, "Task %d execute button", task + 1);
-    check(click(window, expected.execute_id, false), label);
-    snprintf(label, sizeof label, "Task %d result", task + 1);
-    check_fields(window, results, max_fields, label);
+// A window as it opens: caption, place, size, fixed size with close and minimize boxes, controls,
+// texts.
+void check_window(HWND window, const WindowCase& expected, const std::vector<FieldText>& fields,
+                  const std::string& what) {
+    if (!caption_matches(caption_of(window), expected.caption))
+        check_text(caption_of(window), expected.caption, named(what, "caption").c_str());
+    check_rect(window, expected.x, expected.y, expected.width, expected.height, what);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_SYSMENU) &&
+              (style & WS_MINIMIZEBOX),
+          named(what, "fixed size, close and minimize boxes").c_str());
+    check_number(control_count(window), expected.control_count, named(what, "controls").c_str());
+    check_fields(window, fields, named(what, "initial texts"));
 }
 
 HWND focused_window() {
@@ -357,30 +316,6 @@ HWND focused_window() {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(process.dwThreadId, &info);
     return info.hwndFocus ? info.hwndFocus : info.hwndActive;
-}
-
-// The second click on a launch button: a box owned by the main window, or the open window takes
-// the focus (checked only when the focus was elsewhere before). Never a second window.
-void check_already_open_notice(HWND main_window, HWND task_window, int task) {
-    const TaskCase& expected = deliverable->tasks[task];
-    char label[160];
-    const char* notice = deliverable->already_open_text;
-    HWND focus_before = focused_window();
-    click(main_window, deliverable->launch_ids[task], notice != nullptr);
-    if (notice) {
-        snprintf(label, sizeof label, "Task %d already open", task + 1);
-        answer_box(main_window, notice, label);
-    } else {
-        snprintf(label, sizeof label, "Task %d already open: focus was on its window before",
-                 task + 1);
-        check(focus_before != task_window, label);
-        snprintf(label, sizeof label, "Task %d already open: focus not on its window", task + 1);
-        check(focused_window() == task_window, label);
-    }
-    int count = 0;
-    find_window(expected.class_name, main_window, &count);
-    snprintf(label, sizeof label, "Task %d windows after a second click", task + 1);
-    check_number(count, 1, label);
 }
 
 bool start_program(const char* program) {
@@ -398,17 +333,14 @@ bool start_program(const char* program) {
     return true;
 }
 
-void check_exit(const char* what) {
-    char label[160];
+void check_exit(const std::string& what) {
     DWORD waited = WaitForSingleObject(process.hProcess, exit_timeout_ms);
-    snprintf(label, sizeof label, "%s: the process did not end", what);
-    check(waited == WAIT_OBJECT_0, label);
+    check(waited == WAIT_OBJECT_0, named(what, "the process did not end").c_str());
     if (waited != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 99);
     DWORD code = 99;
     GetExitCodeProcess(process.hProcess, &code);
-    snprintf(label, sizeof label, "%s: exit code", what);
-    check_number((long)code, 0, label);
+    check_number((long)code, 0, named(what, "exit code").c_str());
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     process = {};
@@ -425,84 +357,94 @@ HWND start_and_find_main(const char* program) {
     return main_window;
 }
 
-// The whole scenario of one deliverable.
-void drive(const char* program, bool tour) {
-    HWND main_window = start_and_find_main(program);
-    if (!main_window)
-        return;
-    check_caption(main_window, deliverable->caption, "main window caption");
-    check_rect(main_window, deliverable->x, deliverable->y, deliverable->width, deliverable->height,
-               "main window");
-    LONG style = GetWindowLongA(main_window, GWL_STYLE);
-    check((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) == 0 && (style & WS_MINIMIZEBOX),
-          "main window: fixed size, minimize box only");
-    check_number(control_count(main_window), deliverable->main_control_count,
-                 "main window controls");
-    check_labels_fit(main_window);
-    save_screenshot(main_window, "main");
-
-    HWND task_windows[3] = {};
-    static const char* const shot_names[3] = {"task1", "task2", "task3"};
-    for (int task = 0; task < 3; ++task) {
-        task_windows[task] = open_task(main_window, task);
-        if (!task_windows[task])
+// The deliverable's scenario (tests/e2e/scenario.h) on its real windows.
+void play(const std::vector<Step>& steps, const char* program) {
+    HWND windows[4] = {};
+    std::vector<HWND> held_boxes;
+    bool running = false;
+    for (const Step& step : steps) {
+        if (step.act == Act::start) {
+            running = (windows[0] = start_and_find_main(program)) != nullptr;
             continue;
-        run_task(task_windows[task], task, deliverable->tasks[task].results);
-        save_screenshot(task_windows[task], shot_names[task]);
-    }
-
-    if (!tour) {
-        if (deliverable->task1_after_repeats && task_windows[0]) {
-            // Earlier rows give way to each new run: the table never stops taking rows.
-            const TaskCase& task1 = deliverable->tasks[0];
-            const FieldText full_table = {task1.results[0].order, deliverable->task1_after_repeats};
-            for (int clicks = 2; clicks <= 10; ++clicks) {
-                click(task_windows[0], task1.execute_id, false);
-                char label[160];
-                snprintf(label, sizeof label, "Task 1 result after %d clicks", clicks);
-                if (clicks == 3 || clicks == 4 || clicks == 10)
-                    check_fields(task_windows[0], &full_table, 1, label);
+        }
+        HWND window = windows[step.window];
+        bool on_its_window =
+            step.act != Act::open && step.act != Act::answer && step.act != Act::exit;
+        if (!running || (on_its_window && !window))
+            continue; // what was to be checked has failed already
+        const WindowCase& expected = window_of(*deliverable, step.window);
+        const char* what = step.what.c_str();
+        int count = 0;
+        switch (step.act) {
+        case Act::start: break;
+        case Act::check_main:
+            check_window(window, expected, step.fields, what);
+            check_labels_fit(window);
+            break;
+        case Act::open:
+            check(click(windows[0], step.id, false), named(what, "launch button").c_str());
+            window = windows[step.window] = wait_for_window(expected.class_name, windows[0]);
+            check(window != nullptr, named(what, "did not open").c_str());
+            if (!window)
+                break;
+            find_window(expected.class_name, windows[0], &count);
+            check_number(count, 1, named(what, "windows of its class").c_str());
+            check_window(window, expected, step.fields, what);
+            break;
+        case Act::type:
+            for (const FieldText& field : step.fields)
+                if (HWND control = control_at(window, field.order))
+                    SendMessageA(control, WM_SETTEXT, 0, (LPARAM)field.text);
+            break;
+        case Act::click:
+        case Act::click_and_hold:
+            check(click(window, step.id, !step.boxes.empty()), named(what, "button").c_str());
+            for (const ExpectedBox& box : step.boxes) {
+                HWND shown = find_box(windows[box.owner], box.text, step.what);
+                if (step.act == Act::click)
+                    answer_box(shown, step.what);
+                else
+                    held_boxes.push_back(shown);
             }
-            save_screenshot(task_windows[0], "task1-clicked-10-times");
+            break;
+        case Act::answer:
+            if (!held_boxes.empty()) {
+                answer_box(held_boxes.back(), step.what);
+                held_boxes.pop_back();
+            }
+            break;
+        case Act::expect: check_fields(window, step.fields, step.what); break;
+        case Act::notice: {
+            // The focus check means something only when the focus was elsewhere before.
+            HWND focus_before = focused_window();
+            click(windows[0], step.id, !step.boxes.empty());
+            for (const ExpectedBox& box : step.boxes)
+                answer_box(find_box(windows[box.owner], box.text, step.what), step.what);
+            if (step.boxes.empty()) {
+                check(focus_before != window,
+                      named(what, "focus was on its window before").c_str());
+                check(focused_window() == window, named(what, "focus not on its window").c_str());
+            }
+            find_window(expected.class_name, windows[0], &count);
+            check_number(count, 1, named(what, "windows of its class").c_str());
+            break;
         }
-        const GuardCase& guard = deliverable->guard;
-        if (guard.box_text && task_windows[1]) {
-            type_fields(task_windows[1], guard.typed, max_fields);
-            click(task_windows[1], deliverable->tasks[1].execute_id, true);
-            answer_box(task_windows[1], guard.box_text, "Task 2 zero divisor");
-            check_fields(task_windows[1], guard.results, max_fields, "Task 2 zero divisor result");
+        case Act::close:
+            if (step.window == 0) {
+                PostMessageA(window, WM_CLOSE, 0, 0); // the program ends: no answer comes
+            } else {
+                SendMessageA(window, WM_CLOSE, 0, 0);
+                check(wait_until_gone(window), named(what, "window did not close").c_str());
+            }
+            windows[step.window] = nullptr;
+            break;
+        case Act::exit:
+            check_exit(step.what);
+            held_boxes.clear();
+            running = false;
+            break;
+        case Act::screenshot: save_screenshot(window, what); break;
         }
-        for (int task = 0; task < 3; ++task) {
-            if (task_windows[task])
-                check_already_open_notice(main_window, task_windows[task], task);
-        }
-        // Closed and opened again: the initial texts are back, and Task 3 starts empty.
-        for (int task = 0; task < 3; ++task) {
-            if (!task_windows[task])
-                continue;
-            SendMessageA(task_windows[task], WM_CLOSE, 0, 0);
-            check(wait_until_gone(task_windows[task]), "task window did not close");
-            task_windows[task] = open_task(main_window, task);
-        }
-        if (HWND window = task_windows[2]) {
-            type_fields(window, deliverable->tasks[2].typed, max_fields);
-            click(window, deliverable->tasks[2].execute_id, false);
-            check_fields(window, deliverable->array.empty_results, max_fields,
-                         "Task 3 result after reopening");
-        }
-    }
-
-    PostMessageA(main_window, WM_CLOSE, 0, 0);
-    check_exit("main window closed");
-
-    if (!tour && deliverable->exit_id) {
-        // The exit button ends the program with a task window open, as closing does.
-        main_window = start_and_find_main(program);
-        if (!main_window)
-            return;
-        open_task(main_window, 0);
-        check(click(main_window, deliverable->exit_id, true), "exit button");
-        check_exit("exit button");
     }
 }
 
@@ -590,16 +532,13 @@ int main(int argc, char** argv) {
     window_timeout_ms *= time_scale;
     exit_timeout_ms *= time_scale;
     paint_ms *= time_scale;
-    for (const Deliverable& candidate : deliverables) {
-        if (strcmp(candidate.name, argv[1]) == 0)
-            deliverable = &candidate;
-    }
+    deliverable = expectations_of(argv[1]);
     if (!deliverable) {
-        fprintf(stderr, "unknown deliverable %s\n", argv[1]);
+        fprintf(stderr, "no expectations of %s in tests/e2e/expectations.cpp\n", argv[1]);
         return 100;
     }
     screenshot_folder = argv[3];
-    drive(argv[2], tour);
+    play(scenario(*deliverable, tour), argv[2]);
     if (tour && failures)
         printf("%s was shown, but %d of its texts or windows were not as expected (listed "
                "above).\n",

@@ -11,11 +11,17 @@ struct FieldText {
     const char* text;
 };
 
-struct TaskCase {
+// A top-level window as it opens: its class and caption, place and size on the screen, and number
+// of controls.
+struct WindowCase {
     const char* class_name;
-    const char* caption;
+    const char* caption; // '*' stands for any text (an author credit)
     int x, y, width, height;
     int control_count;
+};
+
+struct TaskCase {
+    WindowCase window;
     FieldText initial[max_fields]; // texts at every opening
     FieldText typed[max_fields];   // typed before running (fields that start empty)
     int execute_id;
@@ -40,9 +46,7 @@ struct GuardCase {
 
 struct Deliverable {
     const char* name;
-    const char* caption; // '*' stands for any text (an author credit)
-    int x, y, width, height;
-    int main_control_count;
+    WindowCase main;
     int launch_ids[3];
     const char* already_open_text; // null: the open window takes the focus instead
     int exit_id;                   // 0: none
@@ -53,4 +57,5 @@ struct Deliverable {
     const char* task1_after_repeats;
 };
 
-extern const Deliverable deliverables[7];
+// The row of a deliverable, or null.
+const Deliverable* expectations_of(const char* deliverable);

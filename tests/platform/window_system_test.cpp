@@ -411,6 +411,37 @@ TEST_F(WindowSystem, ModalBoxesFocusAndFlashesAreLogged) {
     EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), standin::stock_cursor());
 }
 
+// A box runs its own loop: its owner's window is disabled, posted messages still arrive, and the
+// user acts on the other windows until the script answers it or a quit message ends it.
+TEST_F(WindowSystem, AMessageBoxBlocksOnlyItsOwner) {
+    HWND main = make(WS_VISIBLE, nullptr);
+    HWND task = make(WS_VISIBLE, main);
+    HWND buttons[] = {make(WS_CHILD | WS_VISIBLE, main, 1, "button"),
+                      make(WS_CHILD | WS_VISIBLE, task, 2, "button")};
+    for (bool quits : {false, true}) {
+        deliveries.clear();
+        PostMessageA(main, WM_USER, 0, 0);
+        standin::on_idle([&] {
+            EXPECT_EQ(deliveries.size(), 1u); // the posted message
+            EXPECT_EQ(standin::boxes_up(), 1);
+            EXPECT_TRUE(standin::describe(task).style & WS_DISABLED);
+            for (HWND button : buttons)
+                standin::click(button);
+            if (quits)
+                PostQuitMessage(4);
+            return quits;
+        });
+        size_t misuse_before = standin::misuse().size();
+        EXPECT_EQ(MessageBoxA(task, "text", nullptr, MB_OK), IDOK);
+        EXPECT_EQ(deliveries.back().message, (UINT)WM_COMMAND); // from main's button only
+        EXPECT_EQ(deliveries.back().window, main);
+        EXPECT_EQ(standin::misuse().size(), misuse_before + 1); // task's button
+        EXPECT_FALSE(standin::describe(task).style & WS_DISABLED);
+        EXPECT_EQ(standin::boxes_up(), 0);
+        EXPECT_EQ(standin::input_pending(), quits); // the quit stays for the program's loop
+    }
+}
+
 TEST(WindowSystemDeathTest, ExitProcessEndsWithItsCode) {
     EXPECT_EXIT(ExitProcess(7), ::testing::ExitedWithCode(7), "");
 }

@@ -1,5 +1,6 @@
-// The shell through app_main: classes, the main window, launching and the already-open notice,
-// commands that must do nothing, and the ways the program ends.
+// The shell through app_main where the end-to-end scenario (scenario_test.cpp) does not reach:
+// the classes, start-up failures, a task window that cannot be created, commands that must do
+// nothing, the exit and About buttons.
 #include "shell/shell.h"
 #include "tasks/array/array.h"
 #include "tests/support/deliverable.h"
@@ -9,9 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const DWORD task_window_style = WS_OVERLAPPED | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX;
-const unsigned char* const open_flags[] = {&window1_open, &window2_open, &window3_open};
 
 TEST(Startup, OneClassSetupRegisteredFourTimes) {
     run_program([] {});
@@ -33,25 +31,6 @@ TEST(Startup, OneClassSetupRegisteredFourTimes) {
         EXPECT_EQ(classes[i].record.cbWndExtra, 0);
     }
     EXPECT_EQ(classes[0].record.lpfnWndProc, main_window_proc);
-}
-
-TEST(Startup, MainWindowHasItsCaptionPlaceAndFixedSize) {
-    standin::WindowInfo main;
-    run_program([&] { main = standin::describe(main_window()); });
-    const MainWindowSpec& spec = profile.main_window;
-    EXPECT_EQ(main.text, spec.caption);
-    EXPECT_EQ(main.style, (DWORD)(WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX));
-    EXPECT_EQ(main.ex_style, 0u);
-    EXPECT_TRUE(main.visible);
-    EXPECT_EQ(main.owner, nullptr);
-    EXPECT_EQ(main.width, spec.width);
-    EXPECT_EQ(main.height, spec.height);
-    if (is_deliverable("practice_v1")) {
-        EXPECT_EQ(main.x, CW_USEDEFAULT);
-        EXPECT_EQ(main.y, CW_USEDEFAULT);
-    } else {
-        EXPECT_NE(main.x, CW_USEDEFAULT);
-    }
 }
 
 TEST(Startup, EndsWithExitCodeOneWhenTheShellCannotStart) {
@@ -76,82 +55,6 @@ TEST(Startup, ProgramEntryExitsWithTheLoopsCode) {
             program_entry();
         },
         testing::ExitedWithCode(0), "");
-}
-
-TEST(Launching, EachButtonOpensItsTaskWindowOnce) {
-    run_program([] {
-        for (int task = 1; task <= 3; ++task) {
-            SCOPED_TRACE(task);
-            const TaskWindowSpec& spec = profile.task_windows[task - 1];
-            HWND window = open_task_window(task);
-            ASSERT_NE(window, nullptr);
-            standin::WindowInfo info = standin::describe(window);
-            EXPECT_EQ(info.class_name, spec.class_name);
-            EXPECT_EQ(info.text, spec.caption);
-            EXPECT_EQ(info.style, task_window_style);
-            EXPECT_EQ(info.owner, main_window());
-            EXPECT_EQ(info.parent, nullptr);
-            EXPECT_EQ(std::vector<int>({info.x, info.y, info.width, info.height}),
-                      std::vector<int>({spec.x, spec.y, spec.width, spec.height}));
-            EXPECT_EQ(*open_flags[task - 1], 1);
-
-            size_t windows_before = standin::top_level_windows().size();
-            size_t boxes_before = standin::message_boxes().size();
-            standin::click(launch_button(task));
-            EXPECT_EQ(standin::top_level_windows().size(), windows_before);
-            EXPECT_EQ(task_window(task), window);
-            if (profile.already_open.kind == flash_and_focus) {
-                EXPECT_EQ(standin::flashed_windows().back(), window);
-                EXPECT_EQ(standin::focused_windows().back(), window);
-                EXPECT_EQ(standin::message_boxes().size(), boxes_before);
-            } else {
-                ASSERT_EQ(standin::message_boxes().size(), boxes_before + 1);
-                const standin::MessageBoxRecord& box = standin::message_boxes().back();
-                EXPECT_EQ(box.owner, main_window());
-                EXPECT_EQ(box.text, profile.already_open.text);
-                EXPECT_TRUE(box.null_title);
-                EXPECT_EQ(box.type, (UINT)(MB_OK | MB_ICONINFORMATION));
-                EXPECT_TRUE(standin::flashed_windows().empty());
-            }
-        }
-    });
-}
-
-TEST(Launching, ClosedTaskWindowReopensFresh) {
-    run_program([] {
-        for (int task = 1; task <= 3; ++task) {
-            HWND first = open_task_window(task);
-            std::vector<HWND> first_controls = standin::children(first);
-            ASSERT_FALSE(first_controls.empty());
-            for (HWND control : first_controls)
-                if (standin::describe(control).class_name == "edit" &&
-                    !(standin::describe(control).style & ES_READONLY))
-                    type(control, "changed");
-            standin::close(first);
-            EXPECT_FALSE(standin::is_alive(first));
-            EXPECT_EQ(*open_flags[task - 1], 0);
-            EXPECT_TRUE(standin::message_boxes().empty());
-
-            HWND second = open_task_window(task);
-            ASSERT_NE(second, nullptr);
-            EXPECT_NE(second, first);
-            const ControlTable& table = task == 1   ? profile.tabulation.controls
-                                        : task == 2 ? profile.expression.controls
-                                                    : profile.array.controls;
-            std::vector<HWND> controls = standin::children(second);
-            ASSERT_EQ(controls.size(), (size_t)table.count);
-            for (int i = 0; i < table.count; ++i)
-                EXPECT_EQ(text(controls[i]), table.rows[i].text) << "control " << i + 1;
-        }
-    });
-}
-
-TEST(Launching, OpeningTaskThreeEmptiesTheStore) {
-    run_program([] {
-        element_count = 42;
-        open_task_window(3);
-        EXPECT_EQ(element_count, 0);
-    });
 }
 
 TEST(Launching, FailedCreationLeavesTheTaskReachable) {
@@ -180,18 +83,6 @@ TEST(Commands, ThoseThatMustDoNothingDoNothing) {
         EXPECT_EQ(standin::top_level_windows().size(), 1u);
         EXPECT_TRUE(standin::message_boxes().empty());
     });
-}
-
-TEST(Ending, ClosingTheMainWindowDestroysTheTaskWindowsFirst) {
-    std::vector<HWND> task_windows;
-    int exit_code = run_program([&] {
-        for (int task = 1; task <= 3; ++task)
-            task_windows.push_back(open_task_window(task));
-    });
-    EXPECT_EQ(exit_code, 0);
-    for (HWND window : task_windows)
-        EXPECT_FALSE(standin::is_alive(window));
-    EXPECT_EQ(window1_open + window2_open + window3_open, 0);
 }
 
 TEST(Ending, ExitButtonEndsWithoutDestroyingAnyWindow) {

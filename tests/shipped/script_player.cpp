@@ -12,6 +12,42 @@
 #include <sstream>
 #include <vector>
 
+std::string hex_of(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+namespace {
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+bool bytes_of_hex(const std::string& hex, std::string* bytes) {
+    if (hex.size() % 2)
+        return false;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        int high = hex_digit(hex[i]), low = hex_digit(hex[i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        *bytes += (char)(high * 16 + low);
+    }
+    return true;
+}
+
 namespace {
 
 const char* const window_names[] = {"main", "task1", "task2", "task3"};
@@ -22,6 +58,14 @@ FILE* out;
 int line_number;
 int errors;
 size_t misuse_seen;
+// A line read ahead, for the box it is meant for to be answered first.
+bool line_ahead;
+std::vector<std::string> words_ahead;
+int boxes_ahead;
+// Boxes already listed by the click or close they came up in; a box is listed once, by the
+// innermost action.
+std::vector<bool> box_listed;
+int acts_under_way;
 
 unsigned time_limit_ms = 60000;
 
@@ -44,38 +88,6 @@ std::string json_string(const std::string& text) {
         }
     }
     return quoted + "\"";
-}
-
-std::string hex_of(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-bool bytes_of_hex(const std::string& hex, std::string* bytes) {
-    if (hex.size() % 2)
-        return false;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        int high = hex_digit(hex[i]), low = hex_digit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        *bytes += (char)(high * 16 + low);
-    }
-    return true;
 }
 
 void print_line(const std::string& json) {
@@ -195,9 +207,13 @@ HWND control_named(const std::string& name, std::string* problem) {
 
 std::string boxes_since(size_t first) {
     const std::vector<standin::MessageBoxRecord>& boxes = standin::message_boxes();
+    box_listed.resize(boxes.size());
     std::string list = "[";
     for (size_t i = first; i < boxes.size(); ++i) {
-        if (i > first)
+        if (box_listed[i])
+            continue;
+        box_listed[i] = true;
+        if (list.size() > 1)
             list += ",";
         list += "{\"owner\":" + name_of(boxes[i].owner) + ",\"text_hex\":\"" +
                 hex_of(boxes[i].text) +
@@ -240,13 +256,16 @@ void arm_timer(unsigned milliseconds) {
     setitimer(ITIMER_REAL, &timer, nullptr);
 }
 
-// A click or a close: what the program does in answer is bounded in time.
+// A click or a close: what the program does in answer is bounded in time. While a box that it
+// brought up is up, the actions taken meanwhile have their own time limit, and this one starts
+// again when they are done.
 void act_with_time_limit(const char* verb, const std::string& target, HWND window,
                          void (*act)(HWND)) {
     size_t first_box = standin::message_boxes().size();
+    ++acts_under_way;
     arm_timer(time_limit_ms);
     act(window);
-    arm_timer(0);
+    arm_timer(--acts_under_way ? time_limit_ms : 0);
     print_line("{\"" + std::string(verb) + "\":" + json_string(target) +
                ",\"boxes\":" + boxes_since(first_box) + "}");
 }
@@ -256,10 +275,16 @@ void perform(const std::vector<std::string>& words) {
     std::string action;
     for (const std::string& word : words)
         action += (action.empty() ? "" : " ") + word.substr(0, 40);
+    char outer_action[sizeof action_under_way];
+    memcpy(outer_action, action_under_way, sizeof outer_action);
     note_action_under_way(action);
     std::string problem;
     if (verb == "windows" && words.size() == 1) {
         print_windows();
+    } else if (verb == "focus" && words.size() == 1) {
+        const std::vector<HWND>& flashed = standin::flashed_windows();
+        print_line("{\"focus\":" + name_of(standin::focus()) + ",\"last_flashed\":" +
+                   name_of(flashed.empty() ? nullptr : flashed.back()) + "}");
     } else if ((verb == "click" || verb == "get") && words.size() == 2) {
         HWND control = control_named(words[1], &problem);
         if (!control)
@@ -286,35 +311,56 @@ void perform(const std::vector<std::string>& words) {
             act_with_time_limit("close", words[1], window, standin::close);
     } else {
         print_error("malformed action; one of: click CONTROL, set CONTROL [HEX], get CONTROL, "
-                    "close WINDOW, windows");
+                    "close WINDOW, windows, focus");
     }
     print_new_misuse();
+    memcpy(action_under_way, outer_action, sizeof outer_action);
 }
 
-// The next line that holds an action, split into words; false at the end of the script.
-bool next_action(std::vector<std::string>* words) {
+// The next line that holds an action, split into words, and the number of message boxes it is
+// meant to be taken under (its leading '>'); false at the end of the script. The line stays ahead
+// until take_action().
+bool peek_action(std::vector<std::string>* words, int* boxes) {
     std::string line;
-    while (std::getline(*script, line)) {
+    while (!line_ahead && std::getline(*script, line)) {
         ++line_number;
-        std::istringstream split(line);
-        words->clear();
+        size_t start = line.find_first_not_of(" \t>");
+        words_ahead.clear();
+        if (start == std::string::npos || line[start] == '#')
+            continue;
+        boxes_ahead = (int)std::count(line.begin(), line.begin() + start, '>');
+        std::istringstream split(line.substr(start));
         for (std::string word; split >> word;)
-            words->push_back(word);
-        if (!words->empty() && (*words)[0][0] != '#')
-            return true;
+            words_ahead.push_back(word);
+        line_ahead = true;
     }
-    return false;
+    *words = words_ahead;
+    *boxes = boxes_ahead;
+    return line_ahead;
 }
 
-// The user's turn whenever the program waits for input: actions until one leaves the program
-// something to do; at the end of the script, the main window's close box.
+void take_action() {
+    line_ahead = false;
+}
+
+// The user's turn whenever the program waits for input, in its own loop or in a message box's:
+// actions until one leaves the program something to do. A line meant for fewer boxes than are up
+// answers the innermost box (false), as does the end of the script, after which the main window's
+// close box is clicked.
 bool act_until_the_program_has_input() {
     std::vector<std::string> words;
-    while (next_action(&words)) {
-        perform(words);
+    int boxes = 0;
+    while (peek_action(&words, &boxes) && boxes >= standin::boxes_up()) {
+        take_action();
+        if (boxes > standin::boxes_up())
+            print_error("no message box is up for this line");
+        else
+            perform(words);
         if (standin::input_pending())
             return true;
     }
+    if (standin::boxes_up() > 0)
+        return false;
     if (HWND main = standin::find_top_level("cl_main"))
         standin::close(main);
     return true;
@@ -328,6 +374,9 @@ int play_script(std::istream& script_in, FILE* out_file, const ProgramRun& run,
     out = out_file;
     line_number = 0;
     errors = 0;
+    line_ahead = false;
+    box_listed.clear();
+    acts_under_way = 0;
     time_limit_ms = time_limit_milliseconds;
     standin::reset();
     misuse_seen = 0;
@@ -348,7 +397,7 @@ int play_script(std::istream& script_in, FILE* out_file, const ProgramRun& run,
     else
         print_error(reason);
     std::vector<std::string> words;
-    while (next_action(&words))
+    for (int boxes; peek_action(&words, &boxes); take_action())
         print_error("not run: the program has ended");
     standin::on_idle(nullptr);
     for (int handled : {SIGALRM, SIGSEGV, SIGBUS, SIGILL, SIGFPE})

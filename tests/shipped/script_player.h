@@ -1,6 +1,6 @@
 // Plays a script of user actions against a program that runs its message loop on the window-system
 // stand-in, and prints what happened: one JSON object per line. The script language and its output
-// are described in tests/shipped/README.md.
+// are described in README.md, "The shipped programs under test".
 #pragma once
 
 #include <cstdio>
@@ -17,3 +17,8 @@ typedef std::function<bool(unsigned* exit_code, std::string* reason)> ProgramRun
 // the process, as does a crash of the program.
 int play_script(std::istream& script, FILE* out, const ProgramRun& run,
                 unsigned time_limit_milliseconds = 60000);
+
+// Texts are bytes in hex in the scripts and in the output.
+std::string hex_of(const std::string& bytes);
+// False, with bytes partly written, when hex is no even number of hex digits.
+bool bytes_of_hex(const std::string& hex, std::string* bytes);

@@ -12,40 +12,32 @@
 
 namespace {
 
-const char* const keep_default = nullptr;
-
 struct ExpressionCase {
     const char* deliverable;
-    const char* a; // keep_default: the field keeps its initial text
+    const char* a; // nullptr: the field keeps its initial text
     const char* b;
     const char* x;
     bool division_box;
 };
 
+// Each deliverable's default or typed inputs, and practice_v6's zero divisor A, are its end-to-end
+// expectations (tests/e2e/expectations.cpp), which every build plays.
 const ExpressionCase expression_cases[] = {
     {"practice_v4", "2", "2", "-125", false},
-    {"practice_v4", "4", "1", "14", false},
     {"practice_v4", "1", "2", "-2", false},
     {"practice_v4", "0", "-1", "-inf", false}, // (52 * -1) / 0 + -1
     {"practice_v4_early", "2", "2", "-125", false},
     {"practice_v4_early", "4", "1", "14", false},
-    {"practice_v4_early", "1", "2", "-2", false},
-    {"practice_v1", keep_default, keep_default, "1.331556", false},
     {"practice_v1", "3", "3", "25", false},
     {"practice_v1", "1", "2", "-2", false},
-    {"practice_v5", keep_default, keep_default, "-10", false},
     {"practice_v5", "4", "1", "0.75", false},
     {"practice_v5", "1", "2", "-2", false},
-    {"practice_v6", keep_default, keep_default, "-2", false},
-    {"practice_v6", "0", "-1", "-1", true},
     {"practice_v6", "-1", "0", "-1", true},
     {"practice_v6", "0", "0", "-2", false},
     {"practice_v6", "-0", "0", "-2", false},
     {"practice_v6", "2", "1", "1.5", false},
     {"practice_v8", "2", "1", "1", false},
-    {"practice_v8", "1", "2", "3", false},
     {"practice_v8", "5", "5", "-4", false},
-    {"practice_v14", "2", "1", "1.5", false},
     {"practice_v14", "1", "2", "-2", false},
     {"practice_v14", "7", "7", "25", false},
     // Intermediates beyond the double range come back: (52 * 1e307) / 1e308 + 1e307.

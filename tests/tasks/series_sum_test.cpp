@@ -86,7 +86,7 @@ uint64_t bits_of(double value) {
 
 TEST(SeriesSum, SameBitsAsTheReference) {
     const SeriesSpec* reference = reference_series(deliverable_name);
-    ASSERT_NE(reference, nullptr);
+    ASSERT_NE(reference, nullptr) << "no reference series in tests/support/reference_series.cpp";
     std::vector<SumCase> cases = sum_cases();
     unsigned mismatches = 0;
     for (const SumCase& c : cases) {

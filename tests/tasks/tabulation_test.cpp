@@ -61,37 +61,9 @@ struct RowsCase {
     std::initializer_list<std::pair<const char*, const char*>> rows;
 };
 
+// The rows of each deliverable's default or typed inputs are its end-to-end expectations
+// (tests/e2e/expectations.cpp), which every build plays (tests/scenario/scenario_test.cpp).
 const RowsCase rows_cases[] = {
-    {"practice_v4", defaults, {{"0.1", "9.379640e-002"}, {"0.2", "0.1767844"}}},
-    {"practice_v4_early", defaults, {{"0.1", "9.379640e-002"}, {"0.2", "0.1767844"}}},
-    {"practice_v1",
-     defaults,
-     {{"1.1", "3.987176"},
-      {"1.3", "2.498948"},
-      {"1.5", "1.860306"},
-      {"1.7", "1.503282"},
-      {"1.9", "1.271746"}}},
-    {"practice_v5",
-     defaults,
-     {{"-0.5", "-0.7340137"},
-      {"-0.25", "-0.4222912"},
-      {"0", "0"},
-      {"0.25", "0.6188022"},
-      {"0.5", "1.656854"}}},
-    // Its X values are 0.1, 0.2, 0.30000000000000004, ..., 0.8999999999999999.
-    {"practice_v6",
-     defaults,
-     {{"0.1", "-0.1072103"},
-      {"0.2", "-0.2314355"},
-      {"0.3", "-0.377833"},
-      {"0.4", "-0.5541281"},
-      {"0.5", "-0.7725887"},
-      {"0.6", "-1.054302"},
-      {"0.7", "-1.439919"},
-      {"0.8", "-2.023316"},
-      {"0.9", "-3.097468"}}},
-    {"practice_v14", {"0.5", "1", "0.5", "30"}, {{"0.5", "0.8775826"}, {"1", "0.5403023"}}},
-    {"practice_v8", {"2", "3", "1", "30"}, {{"2", "1.021694"}, {"3", "1.224426"}}},
     // X = 0 makes the first term infinite; nothing stops the run.
     {"practice_v8", {"0", "0", "1", "30"}, {{"0", "-inf"}}},
     // A limit below the counter start sums the first term alone.

@@ -129,7 +129,7 @@ TEST(TextBytes, LineBreaksAreCrLfPairs) {
     for (const auto& [deliverable, count] : line_breaks)
         if (is_deliverable(deliverable))
             expected_pairs = count;
-    EXPECT_EQ(pairs, expected_pairs);
+    EXPECT_EQ(pairs, expected_pairs) << "-1: no count of " << deliverable_name << " in line_breaks";
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+// The end-to-end scenario of one deliverable: its expectations (expectations.cpp) turned into one
+// list of user steps and what each must show. The Wine driver plays it on the real windows, the
+// shipped-program tests through the script runner; neither spells the scenario out itself.
+#pragma once
+
+#include "tests/e2e/expectations.h"
+
+#include <string>
+#include <vector>
+
+// Windows by number: 0 is the main window, 1 to 3 the task windows.
+struct ExpectedBox {
+    int owner;
+    const char* text; // shown with the system's default title, one OK button, the information icon
+};
+
+enum class Act {
+    start,      // the program starts and its main window appears
+    check_main, // its caption, place and size, fixed size with close and minimize boxes, number of
+                // controls, and every label holding its text on one line (where fonts are real)
+    open,       // a click on launch button `id` opens task window `window`, the only one of its
+                // class, owned by the main window, checked as the main window is, with its class,
+                // and `fields` hold their texts
+    type,       // the user types `fields`
+    click,      // a click on control `id` of `window`: `boxes` come up in turn, each answered OK
+    click_and_hold, // the same, but its one box stays up: the steps up to `answer` are taken
+                    // while it is, on the windows it does not block
+    answer,         // the user answers the box of the latest click_and_hold
+    expect,         // `fields` hold their texts
+    notice,     // a second click on launch button `id` of open task window `window`: `boxes` (the
+                // notice), or without one, the window flashes and takes the focus; no new window
+    close,      // the window's close box
+    exit,       // the program has ended with exit code 0 (a box still up went with it)
+    screenshot, // of `window`, named `what` (where there is a screen)
+};
+
+struct Step {
+    Act act;
+    int window;
+    int id;
+    std::vector<FieldText> fields; // controls by creation order
+    std::vector<ExpectedBox> boxes;
+    std::string what; // names the step in failure messages
+};
+
+// The tour only opens the main window and each task window and runs each task once.
+std::vector<Step> scenario(const Deliverable& deliverable, bool tour);
+
+// A '*' in the expected caption stands for any text (an author credit).
+bool caption_matches(const std::string& actual, const std::string& expected);
+
+inline const WindowCase& window_of(const Deliverable& d, int window) {
+    return window ? d.tasks[window - 1].window : d.main;
+}
