@@ -329,12 +329,14 @@ def test_mutant(mutant, stages, baselines, log_path):
                 outcome, detail = run_stage(stage, log, log_path, mutant.deliverables)
                 if outcome == "not built":
                     mutant.result, mutant.stage = "not built", stage.name
+                    mutant.detail = f"the build of stage {stage.name} fails"
                     return
                 if outcome == "failed":
                     mutant.result, mutant.stage, mutant.detail = "caught", stage.name, detail
                     return
                 survived.append(stage.name)
-            mutant.result, mutant.detail = "survived", ", ".join(survived)
+            mutant.result = "survived"
+            mutant.detail = "passed " + ", ".join(survived) if survived else "no stage run builds it"
         finally:
             if planting.planted:
                 planting.restore()
@@ -372,7 +374,7 @@ def report(mutants, selected, commit, seconds, skipped_equivalents):
             lines.append(f"{title}:")
             for m in group:
                 lines.append(f"  {m.name} ({m.file}): {m.fault}")
-                lines.append(f"      passed {m.detail}" if m.detail else f"      at {m.stage}")
+                lines.append(f"      {m.detail}")
             lines.append("")
     wrong = [m for m in selected if m.equivalent and m.result == "caught"]
     if wrong:
