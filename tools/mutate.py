@@ -53,7 +53,6 @@ LOGS = os.path.join(WORK, "logs")
 FOLDERS = ["numtext/", "tasks/", "shell/", "variants/", "platform/windows/", "platform/"]
 
 
-
 # The files a stage builds: everything, the programs' resources, the C++ code of the host builds,
 # or the numeric text alone.
 def everything(_path):
@@ -193,7 +192,13 @@ class Interrupted(Exception):
     pass
 
 
+INTERRUPTIONS = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+
+
 def on_signal(number, _frame):
+    # Once: a second signal must not cut the restoring short.
+    for ignored in INTERRUPTIONS:
+        signal.signal(ignored, signal.SIG_IGN)
     raise Interrupted(signal.Signals(number).name)
 
 
@@ -284,13 +289,12 @@ class Planting:
 
     def write(self, data):
         # An interruption waits until the file is whole.
-        held = {signal.SIGINT, signal.SIGTERM, signal.SIGHUP}
-        signal.pthread_sigmask(signal.SIG_BLOCK, held)
+        signal.pthread_sigmask(signal.SIG_BLOCK, INTERRUPTIONS)
         try:
             with open(self.path, "wb") as out:
                 out.write(data)
         finally:
-            signal.pthread_sigmask(signal.SIG_UNBLOCK, held)
+            signal.pthread_sigmask(signal.SIG_UNBLOCK, INTERRUPTIONS)
 
 
 def check_snippets(mutants, files):
@@ -443,7 +447,7 @@ def main():
     os.makedirs(TREE, exist_ok=True)
     sync_tree(files)
 
-    for number in (signal.SIGTERM, signal.SIGHUP):
+    for number in INTERRUPTIONS:
         signal.signal(number, on_signal)
     started = time.time()
     baselines = set()
@@ -454,9 +458,9 @@ def main():
             test_mutant(mutant, stages, baselines, os.path.join(LOGS, mutant.name + ".log"))
             print(f"{mutant.result} {mutant.stage if mutant.result == 'caught' else ''}".rstrip(),
                   flush=True)
-    except (KeyboardInterrupt, Interrupted) as why:
+    except Interrupted as why:
         end_running()
-        print(f"\ninterrupted ({why or 'SIGINT'}); the copy is restored", file=sys.stderr)
+        print(f"\ninterrupted ({why}); the copy is restored", file=sys.stderr)
         return 130
     except SystemExit as why:
         end_running()
