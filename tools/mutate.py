@@ -347,8 +347,8 @@ def test_mutant(mutant, stages, baselines, log_path):
 
 
 def report(mutants, selected, commit, seconds, skipped_equivalents):
-    lines = [f"Mutation run of commit {commit}: {len(selected)} mutants planted, "
-             f"{len(skipped_equivalents)} marked equivalent not planted, "
+    lines = [f"Mutation run of commit {commit}: {len(selected)} planted, "
+             f"{len(skipped_equivalents)} marked equivalent and not planted, "
              f"{seconds // 60}m{seconds % 60:02d}s", ""]
     lines.append(f"{'folder':<20}{'mutants':>8}{'equivalent':>11}{'caught':>8}{'survived':>9}"
                  f"{'score':>7}")
@@ -466,7 +466,7 @@ def main():
         end_running()
         fail(str(why))
 
-    skipped = [m for m in mutants if m.equivalent and m not in selected]
+    skipped = [m for m in mutants if m.equivalent and m not in selected and not options.mutants]
     text = report(mutants if not options.mutants else selected, selected, commit,
                   int(time.time() - started), skipped)
     with open(os.path.join(WORK, "report.txt"), "w", encoding="utf-8") as out:
