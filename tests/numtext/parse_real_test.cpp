@@ -139,6 +139,12 @@ TEST(ParseReal, LongExponentsAndMantissas) {
         {"0." + zeros + "1e4900", 0x1.665bf1d3e6a8dp-336}, // 1e-101 through the tables
         // The mantissa rounds digit by digit once past 10^22, and the tables round too.
         {"1" + zeros.substr(0, 300) + "e-300", 0x1.0000000000001p+0},
+        // The tables' whole reach, from a mantissa long enough to bring it back into range.
+        {"1" + zeros.substr(0, 4600) + "e-4863", 0x1.4272053ed4482p-874},
+        // Saturation at its edges: nineteen digits overflow an integer that saturates near
+        // 10^18, and a saturated exponent stays beyond any run of zeros a text can bring.
+        {"1e" + std::string(19, '9'), inf},
+        {"0." + std::string(100000, '0') + "1e" + std::string(20, '9'), inf},
     };
     for (const LongCase& c : cases) {
         double value = 12345;

@@ -8,6 +8,7 @@
 With --expect, a program must have exactly the fields FILE gives it; the exit code is 1 on any
 difference.
 """
+import re
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -98,11 +99,19 @@ def version_fields(data):
     key, fixed, children, _ = parse_block(data, 0)
     if key != "VS_VERSION_INFO":
         raise ValueError(f"version resource starts with {key!r}")
-    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+    (signature, structure_version, file_ms, file_ls, product_ms, product_ls, flags_mask, flags,
+     file_os, file_type, file_subtype, date_ms, date_ls) = struct.unpack_from("<13I", fixed)
     if signature != 0xFEEF04BD:
         raise ValueError("no VS_FIXEDFILEINFO")
+    fields["VS_FIXEDFILEINFO version"] = f"0x{structure_version:X}"
     fields["FILEVERSION"] = dotted_version(file_ms, file_ls)
     fields["PRODUCTVERSION"] = dotted_version(product_ms, product_ls)
+    fields["FILEFLAGSMASK"] = f"0x{flags_mask:X}"
+    fields["FILEFLAGS"] = f"0x{flags:X}"
+    fields["FILEOS"] = f"0x{file_os:X}"
+    fields["FILETYPE"] = f"0x{file_type:X}"
+    fields["FILESUBTYPE"] = f"0x{file_subtype:X}"
+    fields["file date"] = f"0x{date_ms:X} 0x{date_ls:X}"
     for child_key, _, grandchildren, _ in children:
         if child_key == "StringFileInfo":
             fields["StringFileInfo block"] = " ".join(table[0] for table in grandchildren)
@@ -118,26 +127,28 @@ def version_fields(data):
 
 
 def manifest_fields(data):
-    def local(element):  # the tag without its namespace
-        return element.tag.rsplit("}", 1)[-1]
+    """Every attribute and text of the manifest, named by its element's path; an element's
+    namespace is named where it changes."""
+    fields = {}
 
-    elements = list(ElementTree.fromstring(data).iter())
-    levels = [e.get("level") for e in elements if local(e) == "requestedExecutionLevel"]
-    systems = [
-        SUPPORTED_OS_NAMES.get(e.get("Id", "").lower(), e.get("Id"))
-        for e in elements
-        if local(e) == "supportedOS"
-    ]
-    dependencies = [
-        e.get("name") for e in elements if local(e) == "assemblyIdentity" and e.get("name")
-    ]
-    settings = [local(e) for w in elements if local(w) == "windowsSettings" for e in w]
-    return {
-        "manifest execution level": ", ".join(levels) or "none",
-        "manifest supported Windows": ", ".join(systems) or "none",
-        "manifest assemblies": ", ".join(dependencies) or "none",
-        "manifest window settings": ", ".join(settings) or "none",
-    }
+    def walk(element, path, parent_namespace):
+        namespace, _, tag = element.tag[1:].rpartition("}") if element.tag[0] == "{" else (
+            "", "", element.tag)
+        if namespace != parent_namespace:
+            tag += f"({re.split('[:/]', namespace)[-1]})"
+        path = f"{path}/{tag}" if path else tag
+        for attribute, value in element.attrib.items():
+            if tag == "supportedOS" and attribute == "Id":
+                value = SUPPORTED_OS_NAMES.get(value.lower(), value)
+            key = f"manifest {path}@{attribute}"
+            fields[key] = f"{fields[key]}, {value}" if key in fields else value
+        if (element.text or "").strip() or not (len(element) or element.attrib):
+            fields[f"manifest {path}"] = (element.text or "").strip()
+        for child in element:
+            walk(child, path, namespace)
+
+    walk(ElementTree.fromstring(data), "", None)
+    return fields
 
 
 def program_fields(path):

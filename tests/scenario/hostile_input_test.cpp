@@ -110,6 +110,19 @@ TEST(HostileInput, EveryTextInEveryInputOfEveryTask) {
     EXPECT_EQ(default_run_of_every_task(), normal);
 }
 
+// A field is read up to 511 characters, all its buffer holds: the 511th counts, the 512th not.
+TEST(HostileInput, FieldsAreReadUpTo511Characters) {
+    run_program([] {
+        HWND window = open_task_window(3);
+        for (const char* end : {"12", "123"}) {
+            type(task3_element_edit, std::string(509, '0') + end);
+            click_id(window, profile.array.add_id);
+        }
+    });
+    EXPECT_EQ(element_store[0], 12);
+    EXPECT_EQ(element_store[1], 12);
+}
+
 // Each tabulation input at its worst, the others ordinary.
 TEST(HostileInput, TabulationWalksAndSeriesThatWouldNeverEnd) {
     struct Case {

@@ -47,6 +47,7 @@ const QueryCase query_cases[] = {
     {"practice_v6", nullptr, nullptr, {nullptr, "4", "0", "3.9"}, {"41"}},
     // Products of elements not above 0 and not below (C + D) / C = -2.
     {"practice_v14", "1", "-3", {"-1", "-2", "-3", "0"}, {"0"}},
+    {"practice_v14", "2", "-6", {"-1", "-2", "-3"}, {"2"}}, // C + D / C would be -1
     {"practice_v14", "0", "5", {"-1"}, {"-1"}},
     {"practice_v14", "-0", "5", {"-1"}, {"-1"}},
     {"practice_v14", "abc", "5", {"-1"}, {"-1"}},

@@ -7,6 +7,7 @@
 #include "variants/profile.h"
 
 #include <chrono>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,6 +76,8 @@ const RowsCase rows_cases[] = {
     {"practice_v6", {"1", "1", "1", "1"}, {{"1", "-1"}}},
     {"practice_v6", {"1", "1", "1", "2"}, {{"1", "-1.666667"}}},
     {"practice_v6", {"1", "1", "1", "3"}, {{"1", "-2.166667"}}},
+    // Its terms -2 / (n + 1) never vanish: the sum shows where the bound of a million terms is.
+    {"practice_v6", {"1", "1", "1", "1e300"}, {{"1", "-26.78546"}}},
     {"practice_v1", {"2", "2", "1", "0"}, {{"2", "1"}}}, // (1 / 2) * 2
     {"practice_v5", {"0.5", "0.5", "1", "0"}, {{"0.5", "1"}}},
 };
@@ -207,6 +210,15 @@ TEST(Tabulation, RowBuilderWritesNothingThatDoesNotFit) {
     unsigned row_length = string_length(profile.tabulation.row_label) + 17 + 2 + 17 + 2;
     EXPECT_EQ(rows_written, (text_buffer_size - 1) / row_length);
     EXPECT_EQ(string_length(results_text), rows_written * row_length);
+    // A row that fills the table to exactly 511 characters is written; one byte more is not.
+    std::string before(511 - row_length, 'x');
+    memcpy(results_text, before.c_str(), before.size() + 1);
+    EXPECT_TRUE(append_table_row());
+    EXPECT_EQ(string_length(results_text), 511u);
+    before += 'x';
+    memcpy(results_text, before.c_str(), before.size() + 1);
+    EXPECT_FALSE(append_table_row());
+    EXPECT_EQ(string_length(results_text), before.size());
 }
 
 } // namespace

@@ -1,0 +1,490 @@
+#!/usr/bin/env python3
+"""Mutation testing before a release: plants one plausible fault at a time and runs the tests that
+can catch it, cheapest first, until one fails.
+
+    tools/mutate.py [--equivalents] [--stages NAME,...] [MUTANT...]
+    tools/mutate.py --check
+
+The faults are listed in tools/mutants.txt. Each is planted in a copy of the last commit
+(build/mutation/tree, with builds of its own under build/mutation/tree/build/), never in the work
+tree, so no mutant can be left behind there; the copy's file is restored after each mutant, also
+when the run is interrupted, and the copy is brought back to the commit at every start.
+
+Stages, cheapest first; a mutant goes on to the next only when every test of one passes, and only
+to the stages that build the file it changes. A stage's first use runs it once without a mutant:
+the tests must pass before they can judge one.
+
+    host      the host build's tests
+    i686      the release programs' version information and manifest (resources only)
+    shipped   the release programs in the loader: end-to-end script, window snapshots, random clicks
+    sanitize  the host tests under AddressSanitizer and UndefinedBehaviorSanitizer
+    wine      the x86_64 programs end to end under Wine
+    fuzz      the fuzz targets of the numeric text (numtext/ only)
+    i386      the 32-bit host tests under qemu-i386
+
+A mutant of one deliverable's profile runs only that deliverable's tests. The report (also in
+build/mutation/report.txt) gives the score per folder and every survivor; each mutant's build and
+test output is in build/mutation/logs/. The exit status is 1 when a mutant survived or did not
+build, 2 on a usage error or a failing baseline.
+
+    MUTANT...       only these mutants (names from the list)
+    --equivalents   also plant the mutants marked equivalent, to confirm that none is caught
+    --stages        only these stages (for a quick look; the release run uses all)
+    --check         only checks that every snippet occurs exactly once in the committed files
+"""
+import argparse
+import fcntl
+import io
+import os
+import re
+import signal
+import subprocess
+import sys
+import tarfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+LIST = os.path.join(ROOT, "tools", "mutants.txt")
+WORK = os.path.join(ROOT, "build", "mutation")
+TREE = os.path.join(WORK, "tree")
+LOGS = os.path.join(WORK, "logs")
+
+# Where a score is counted: the first prefix that a mutated file starts with.
+FOLDERS = ["numtext/", "tasks/", "shell/", "variants/", "platform/windows/", "platform/"]
+
+
+# The files a stage builds: everything, the programs' resources, the C++ code of the host builds,
+# or the numeric text alone.
+def everything(_path):
+    return True
+
+
+def resources(path):
+    return path.startswith("platform/windows/") or path in ("variants/file_descriptions.cmake",
+                                                            "VERSION")
+
+
+def host_code(path):
+    return path.endswith((".cpp", ".h")) and not path.startswith("platform/windows/")
+
+
+def numeric_code(path):
+    return path.startswith("numtext/") or path == "platform/x87.h"
+
+
+class Stage:
+    def __init__(self, name, presets, ctest, builds, timeout):
+        self.name, self.presets, self.ctest, self.builds = name, presets, ctest, builds
+        self.timeout = timeout  # seconds per test
+
+
+STAGES = [
+    Stage("host", ["host"], ["--preset", "host"], host_code, 300),
+    Stage("i686", ["mingw-i686"], ["--preset", "mingw-i686", "-E", "reproducible_build"],
+          resources, 300),
+    Stage("shipped", ["mingw-i686", "host-i386"], ["--preset", "shipped"], everything, 900),
+    Stage("sanitize", ["host-sanitize"], ["--preset", "host-sanitize"], host_code, 600),
+    Stage("wine", ["mingw-x86_64"], ["--preset", "mingw-x86_64"], everything, 300),
+    Stage("fuzz", ["fuzz"], ["--preset", "fuzz"], numeric_code, 600),
+    Stage("i386", ["host-i386"], ["--preset", "host-i386"], host_code, 1500),
+]
+
+
+class Mutant:
+    def __init__(self, name, line):
+        self.name, self.line = name, line
+        self.file = self.fault = self.equivalent = None
+        self.original, self.replacement = [], []
+        self.result = self.stage = self.detail = ""
+
+    @property
+    def folder(self):
+        return next((f for f in FOLDERS if self.file.startswith(f)), self.file.split("/")[0] + "/")
+
+    @property
+    def deliverables(self):
+        """A regular expression for the tests of the one deliverable a profile file belongs to."""
+        name = os.path.basename(self.file)
+        if re.fullmatch(r"practice_v\w+\.cpp", name):
+            return name[: -len(".cpp")] + "$"
+        if name == "variant4_computation.h":
+            return "practice_v4(_early)?$"
+        return None
+
+
+def fail(message, status=2):
+    print(f"tools/mutate.py: {message}", file=sys.stderr)
+    sys.exit(status)
+
+
+def read_mutants():
+    mutants, current = [], None
+    with open(LIST, encoding="utf-8") as listing:
+        for number, line in enumerate(listing.read().split("\n"), 1):
+            if line.startswith("mutant "):
+                current = Mutant(line[len("mutant ") :].strip(), number)
+                mutants.append(current)
+            elif not line.strip() or line.startswith("#"):
+                continue
+            elif current is None:
+                fail(f"{LIST}:{number}: a mutant starts with 'mutant NAME'")
+            elif line.startswith("file "):
+                current.file = line[len("file ") :].strip()
+            elif line.startswith("fault "):
+                current.fault = line[len("fault ") :].strip()
+            elif line.startswith("equivalent "):
+                current.equivalent = line[len("equivalent ") :].strip()
+            elif line.startswith("-"):
+                current.original.append(line[2:] if line.startswith("- ") else line[1:])
+            elif line.startswith("+"):
+                current.replacement.append(line[2:] if line.startswith("+ ") else line[1:])
+            else:
+                fail(f"{LIST}:{number}: unknown line: {line}")
+    names = set()
+    for mutant in mutants:
+        where = f"{LIST}:{mutant.line}: mutant {mutant.name}"
+        if mutant.name in names:
+            fail(f"{where}: the name is taken")
+        names.add(mutant.name)
+        if not mutant.file or not mutant.fault or not mutant.original:
+            fail(f"{where}: needs a file, a fault and an original snippet")
+    return mutants
+
+
+def committed_files():
+    """{path: (mode, bytes)} of every file of HEAD."""
+    archive = subprocess.run(["git", "-C", ROOT, "archive", "--format=tar", "HEAD"],
+                             check=True, capture_output=True).stdout
+    files = {}
+    with tarfile.open(fileobj=io.BytesIO(archive)) as tar:
+        for member in tar:
+            if member.isfile():
+                files[member.name] = (member.mode, tar.extractfile(member).read())
+    return files
+
+
+def sync_tree(files):
+    """Makes the copy hold exactly the committed files; unchanged files keep their times, so the
+    copy's builds stay incremental."""
+    for path, (mode, data) in files.items():
+        target = os.path.join(TREE, path)
+        try:
+            with open(target, "rb") as existing:
+                same = existing.read() == data
+        except FileNotFoundError:
+            same = False
+        if not same:
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            with open(target, "wb") as out:
+                out.write(data)
+        os.chmod(target, mode)
+    for folder, subfolders, names in os.walk(TREE):
+        relative = os.path.relpath(folder, TREE)
+        if relative == ".":
+            subfolders[:] = [s for s in subfolders if s != "build"]
+        for name in names:
+            path = os.path.normpath(os.path.join(relative, name))
+            if path not in files:
+                os.remove(os.path.join(folder, name))
+
+
+class Interrupted(Exception):
+    pass
+
+
+INTERRUPTIONS = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+
+
+def on_signal(number, _frame):
+    # Once: a second signal must not cut the restoring short.
+    for ignored in INTERRUPTIONS:
+        signal.signal(ignored, signal.SIG_IGN)
+    raise Interrupted(signal.Signals(number).name)
+
+
+running = None  # the child process group under way, ended on an interruption
+
+
+def run(command, log, timeout=None, polite=False):
+    """Runs command in the copy, output to log; its exit status. A polite one (a build) runs
+    under nice; tests do not, since some of them have time limits."""
+    global running
+    log.write(f"\n$ {' '.join(command)}\n")
+    log.flush()
+    running = subprocess.Popen((["nice", "-n", "10"] if polite else []) + command, cwd=TREE,
+                               stdout=log,
+                               stderr=subprocess.STDOUT, start_new_session=True,
+                               env=dict(os.environ, CMAKE_BUILD_PARALLEL_LEVEL="2"))
+    try:
+        return running.wait(timeout)
+    except subprocess.TimeoutExpired:
+        log.write(f"\n(stopped after {timeout} s)\n")
+        return -1
+    finally:
+        end_running()
+
+
+def end_running():
+    global running
+    if running is not None and running.poll() is None:
+        os.killpg(running.pid, signal.SIGTERM)
+        try:
+            running.wait(20)
+        except subprocess.TimeoutExpired:
+            os.killpg(running.pid, signal.SIGKILL)
+            running.wait()
+    running = None
+
+
+def build(preset, log):
+    if not os.path.exists(os.path.join(TREE, "build", preset, "CMakeCache.txt")):
+        if run(["cmake", "--preset", preset], log, polite=True) != 0:
+            return False
+    return run(["cmake", "--build", "--preset", preset], log, polite=True) == 0
+
+
+def failed_tests(log_path, start):
+    with open(log_path, encoding="utf-8", errors="replace") as log:
+        log.seek(start)
+        text = log.read()
+    names = re.findall(r"^\s*\d+ - (\S+) \(", text, re.MULTILINE)
+    return ", ".join(names) or "the test run"
+
+
+def run_stage(stage, log, log_path, only=None):
+    """'passed', 'failed' with the failing tests, or 'not built'. A test that fails and then
+    passes when run again failed for the machine's sake (a time limit on a busy machine), not the
+    code's: the stage then runs once more, at most three times in all."""
+    for preset in stage.presets:
+        if not build(preset, log):
+            return "not built", ""
+    command = ["ctest"] + stage.ctest + ["--timeout", str(stage.timeout), "-j2",
+                                         "--stop-on-failure", "--output-on-failure"]
+    if only:
+        command += ["-R", only]
+    for _attempt in range(3):
+        log.flush()
+        start = os.path.getsize(log_path)
+        if run(command, log) == 0:
+            return "passed", ""
+        failed = failed_tests(log_path, start)
+        if run(["ctest", "--preset", stage.ctest[1], "--rerun-failed", "--output-on-failure",
+                "--timeout", str(stage.timeout)], log) != 0:
+            return "failed", failed
+        log.write(f"\n(failed once, passed when run again: {failed})\n")
+    return "failed", failed
+
+
+class Planting:
+    """The mutant in the copy's file, and the way back."""
+
+    def __init__(self, mutant):
+        self.path = os.path.join(TREE, mutant.file)
+        with open(self.path, "rb") as source:
+            self.original = source.read()
+        text = self.original.decode("utf-8")
+        snippet = "\n".join(mutant.original)
+        self.mutated = text.replace(snippet, "\n".join(mutant.replacement), 1).encode("utf-8")
+        self.planted = False
+
+    def plant(self):
+        self.write(self.mutated)
+        self.planted = True
+
+    def restore(self):
+        # A new modification time, not the old one: the builds must see the file change back.
+        self.write(self.original)
+        self.planted = False
+
+    def write(self, data):
+        # An interruption waits until the file is whole.
+        signal.pthread_sigmask(signal.SIG_BLOCK, INTERRUPTIONS)
+        try:
+            with open(self.path, "wb") as out:
+                out.write(data)
+        finally:
+            signal.pthread_sigmask(signal.SIG_UNBLOCK, INTERRUPTIONS)
+
+
+def check_snippets(mutants, files):
+    problems = []
+    for mutant in mutants:
+        if mutant.file not in files:
+            problems.append(f"{mutant.name}: no file {mutant.file}")
+            continue
+        text = files[mutant.file][1].decode("utf-8")
+        count = text.count("\n".join(mutant.original))
+        if count != 1:
+            problems.append(f"{mutant.name}: the snippet occurs {count} times in {mutant.file}")
+    return problems
+
+
+def test_mutant(mutant, stages, baselines, log_path):
+    planting = Planting(mutant)
+    with open(log_path, "w", encoding="utf-8") as log:
+        log.write(f"mutant {mutant.name} in {mutant.file}: {mutant.fault}\n")
+        try:
+            planting.plant()
+            survived = []
+            for stage in stages:
+                if not stage.builds(mutant.file):
+                    continue
+                if stage.name not in baselines:
+                    planting.restore()
+                    log.write(f"\n== baseline of stage {stage.name}, without the mutant\n")
+                    outcome, detail = run_stage(stage, log, log_path)
+                    if outcome != "passed":
+                        raise SystemExit(f"stage {stage.name} fails without a mutant ({detail}); "
+                                         f"see {log_path}")
+                    baselines.add(stage.name)
+                    planting.plant()
+                log.write(f"\n== stage {stage.name}\n")
+                outcome, detail = run_stage(stage, log, log_path, mutant.deliverables)
+                if outcome == "not built":
+                    mutant.result, mutant.stage = "not built", stage.name
+                    mutant.detail = f"the build of stage {stage.name} fails"
+                    return
+                if outcome == "failed":
+                    mutant.result, mutant.stage, mutant.detail = "caught", stage.name, detail
+                    return
+                survived.append(stage.name)
+            mutant.result = "survived"
+            mutant.detail = "passed " + ", ".join(survived) if survived else "no stage run builds it"
+        finally:
+            if planting.planted:
+                planting.restore()
+
+
+def report(mutants, selected, commit, seconds, skipped_equivalents):
+    lines = [f"Mutation run of commit {commit}: {len(selected)} planted, "
+             f"{len(skipped_equivalents)} marked equivalent and not planted, "
+             f"{seconds // 60}m{seconds % 60:02d}s", ""]
+    lines.append(f"{'folder':<20}{'mutants':>8}{'equivalent':>11}{'caught':>8}{'survived':>9}"
+                 f"{'score':>7}")
+    totals = [0, 0, 0, 0]
+    for folder in FOLDERS + ["all"]:
+        group = [m for m in mutants if folder == "all" or m.folder == folder]
+        if not group:
+            continue
+        equivalent = sum(1 for m in group if m.equivalent)
+        caught = sum(1 for m in group if m.result == "caught" and not m.equivalent)
+        survived = sum(1 for m in group if m.result == "survived" and not m.equivalent)
+        judged = caught + survived
+        score = f"{100 * caught // judged}%" if judged else "-"
+        lines.append(f"{folder:<20}{len(group):>8}{equivalent:>11}{caught:>8}{survived:>9}"
+                     f"{score:>7}")
+    lines.append("")
+    by_stage = {}
+    for m in selected:
+        if m.result == "caught":
+            by_stage[m.stage] = by_stage.get(m.stage, 0) + 1
+    lines.append("Caught by stage: " + ", ".join(
+        f"{s.name} {by_stage[s.name]}" for s in STAGES if s.name in by_stage))
+    lines.append("")
+    for title, wanted in [("Survived", "survived"), ("Did not build", "not built")]:
+        group = [m for m in selected if m.result == wanted and not m.equivalent]
+        if group:
+            lines.append(f"{title}:")
+            for m in group:
+                lines.append(f"  {m.name} ({m.file}): {m.fault}")
+                lines.append(f"      {m.detail}")
+            lines.append("")
+    wrong = [m for m in selected if m.equivalent and m.result == "caught"]
+    if wrong:
+        lines.append("Marked equivalent but caught (the mark is wrong):")
+        for m in wrong:
+            lines.append(f"  {m.name} ({m.file}): caught by {m.stage}: {m.detail}")
+        lines.append("")
+    equivalents = [m for m in mutants if m.equivalent]
+    if equivalents:
+        lines.append("Equivalent:")
+        for m in equivalents:
+            how = f"planted: {m.result}" if m in selected else "not planted"
+            lines.append(f"  {m.name} ({m.file}, {how}): {m.equivalent}")
+        lines.append("")
+    lines.append("Every mutant:")
+    for m in selected:
+        where = f"{m.stage}: {m.detail}" if m.result == "caught" else m.detail
+        lines.append(f"  {m.name:<34} {m.result:<10} {where}")
+    return "\n".join(lines) + "\n"
+
+
+def main():
+    parser = argparse.ArgumentParser(
+        description=__doc__.split("\n\n")[0],
+        formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("mutants", nargs="*", metavar="MUTANT")
+    parser.add_argument("--equivalents", action="store_true")
+    parser.add_argument("--stages")
+    parser.add_argument("--check", action="store_true")
+    options = parser.parse_args()
+
+    mutants = read_mutants()
+    files = committed_files()
+    problems = check_snippets(mutants, files)
+    if problems:
+        fail("mutants that do not fit the committed files:\n  " + "\n  ".join(problems))
+    if options.check:
+        print(f"{len(mutants)} mutants, each snippet found once")
+        return 0
+
+    known = {m.name: m for m in mutants}
+    unknown = [name for name in options.mutants if name not in known]
+    if unknown:
+        fail("no such mutant: " + ", ".join(unknown))
+    selected = [known[name] for name in options.mutants] if options.mutants else [
+        m for m in mutants if options.equivalents or not m.equivalent]
+    stages = STAGES
+    if options.stages:
+        wanted = options.stages.split(",")
+        stages = [s for s in STAGES if s.name in wanted]
+        if len(stages) != len(wanted):
+            fail("stages are: " + ", ".join(s.name for s in STAGES))
+
+    os.makedirs(LOGS, exist_ok=True)
+    lock = open(os.path.join(WORK, "lock"), "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        fail("another mutation run uses build/mutation")
+    commit = subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", "HEAD"], check=True,
+                            capture_output=True, text=True).stdout.strip()
+    changes = subprocess.run(["git", "-C", ROOT, "status", "--porcelain", "--untracked-files=no"],
+                             check=True, capture_output=True, text=True).stdout
+    if changes:
+        print(f"Uncommitted changes are not part of this run: it tests commit {commit}.")
+    os.makedirs(TREE, exist_ok=True)
+    sync_tree(files)
+
+    for number in INTERRUPTIONS:
+        signal.signal(number, on_signal)
+    started = time.time()
+    baselines = set()
+    try:
+        for index, mutant in enumerate(selected, 1):
+            print(f"[{index}/{len(selected)}] {mutant.name} ({mutant.file}) ...", end=" ",
+                  flush=True)
+            test_mutant(mutant, stages, baselines, os.path.join(LOGS, mutant.name + ".log"))
+            print(f"{mutant.result} {mutant.stage if mutant.result == 'caught' else ''}".rstrip(),
+                  flush=True)
+    except Interrupted as why:
+        end_running()
+        print(f"\ninterrupted ({why}); the copy is restored", file=sys.stderr)
+        return 130
+    except SystemExit as why:
+        end_running()
+        fail(str(why))
+
+    skipped = [m for m in mutants if m.equivalent and m not in selected and not options.mutants]
+    text = report(mutants if not options.mutants else selected, selected, commit,
+                  int(time.time() - started), skipped)
+    with open(os.path.join(WORK, "report.txt"), "w", encoding="utf-8") as out:
+        out.write(text)
+    print()
+    print(text, end="")
+    bad = [m for m in selected if m.result in ("survived", "not built") and not m.equivalent]
+    return 1 if bad else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
