@@ -19,6 +19,7 @@ the tests must pass before they can judge one.
     shipped   the release programs in the loader: end-to-end script, window snapshots, random clicks
     sanitize  the host tests under AddressSanitizer and UndefinedBehaviorSanitizer
     wine      the x86_64 programs end to end under Wine
+    wine32    the release programs end to end under 32-bit Wine (tools/wine32-env.sh makes it)
     fuzz      the fuzz targets of the numeric text (numtext/ only)
     i386      the 32-bit host tests under qemu-i386
 
@@ -85,6 +86,7 @@ STAGES = [
     Stage("shipped", ["mingw-i686", "host-i386"], ["--preset", "shipped"], everything, 900),
     Stage("sanitize", ["host-sanitize"], ["--preset", "host-sanitize"], host_code, 600),
     Stage("wine", ["mingw-x86_64"], ["--preset", "mingw-x86_64"], everything, 300),
+    Stage("wine32", ["mingw-i686"], ["--preset", "wine32"], everything, 900),
     Stage("fuzz", ["fuzz"], ["--preset", "fuzz"], numeric_code, 600),
     Stage("i386", ["host-i386"], ["--preset", "host-i386"], host_code, 1500),
 ]

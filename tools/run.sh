@@ -16,7 +16,7 @@ Builds one practicum program for Windows (x86_64) and runs it under Wine.
                ${deliverables[*]}
   --wine32     the release program itself instead (i686, build/mingw-i686), under 32-bit Wine in
                an emulated i386 root; as root only. The first time makes that environment
-               (tools/wine32-env.sh: about 10 minutes and 1.1 GB in /var/cache/practicum-wine32);
+               (tools/wine32-env.sh: about 10 minutes and 0.9 GB in /var/cache/practicum-wine32);
                every start is then several times slower than the x86_64 program's.
 
 With a display (DISPLAY set) the program opens on it; where no window manager runs, inside

@@ -72,7 +72,7 @@ stage "Windows programs, x86_64, and end-to-end tests under Wine" preset_tests m
 wine32_tests() {
     bash tools/wine32-env.sh && preset_build mingw-i686 && ctest --preset wine32
 }
-stage "the i686 programs under 32-bit Wine (emulated), pictures as x86_64's" wine32_tests
+stage "the i686 programs under 32-bit Wine, in an emulated i386 root" wine32_tests
 stage "fuzzing the numeric text" preset_tests fuzz
 
 printf '\n==== summary ====\n'

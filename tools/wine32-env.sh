@@ -8,7 +8,7 @@
 #
 # Everything lives in one machine-wide cache outside the clone (PRACTICUM_WINE32_CACHE, by default
 # /var/cache/practicum-wine32), because a CI run starts from a fresh clone: qemu-i386 taken from
-# the release's backports, and the i386 root with wine32 and fonts-wine (about 1.4 GB, 7 to 10
+# the release's backports, and the i386 root with wine32 and fonts-wine (about 0.9 GB, 7 to 10
 # minutes to make). Each piece is made only when it is missing, damaged or out of date; the
 # package mirror is the one of this machine's apt configuration. With --check nothing is made:
 # the exit status is 1 and the message names the first missing piece.
@@ -145,7 +145,7 @@ root_is_intact() {
 make_root() {
     local codename=$1 mirror=$2
     local building=$WINE32_ROOT.building
-    echo "Making the i386 root with 32-bit Wine in $WINE32_ROOT (about 1.4 GB, 7 to 10 minutes)..."
+    echo "Making the i386 root with 32-bit Wine in $WINE32_ROOT (about 0.9 GB, 7 to 10 minutes)..."
     if ! command -v debootstrap >/dev/null; then
         apt-get install -y -q --no-install-recommends debootstrap >/dev/null 2>&1 ||
             missing "cannot install debootstrap"

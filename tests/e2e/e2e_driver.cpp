@@ -357,6 +357,64 @@ HWND start_and_find_main(const char* program) {
     return main_window;
 }
 
+std::string hex_of(const char* text) {
+    std::string hex;
+    char digits[3];
+    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+        snprintf(digits, sizeof digits, "%02x", *p);
+        hex += digits;
+    }
+    return hex;
+}
+
+// The windows as the shipped runner's `windows` action lists them, one control a line, into
+// <screenshot folder>\<deliverable>-windows.txt: run_e2e.sh compares it with the reviewed
+// snapshot of the deliverable, what the real window system shows against what the stand-in does.
+void save_windows(HWND const windows[4]) {
+    static const char* const names[] = {"main", "task1", "task2", "task3"};
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\%s-windows.txt", screenshot_folder, deliverable->name);
+    FILE* file = fopen(path, "wb");
+    if (!file) {
+        fail("cannot write the list of windows");
+        return;
+    }
+    for (int w = 0; w < 4; ++w) {
+        if (!windows[w])
+            continue;
+        char class_name[64];
+        GetClassNameA(windows[w], class_name, sizeof class_name);
+        RECT rect = {};
+        GetWindowRect(windows[w], &rect);
+        fprintf(file,
+                "{\"window\":\"%s\",\"class\":\"%s\",\"caption_hex\":\"%s\",\"x\":%ld,\"y\":%ld,"
+                "\"width\":%ld,\"height\":%ld,\"style\":%lu,\"ex_style\":%lu,\"owner\":%s,"
+                "\"children\":[",
+                names[w], class_name, hex_of(caption_of(windows[w])).c_str(), rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top,
+                (unsigned long)(DWORD)GetWindowLongA(windows[w], GWL_STYLE),
+                (unsigned long)(DWORD)GetWindowLongA(windows[w], GWL_EXSTYLE),
+                w ? "\"main\"" : "null");
+        for (int order = 1; HWND control = control_at(windows[w], order); ++order) {
+            GetClassNameA(control, class_name, sizeof class_name);
+            CharLowerA(class_name);
+            RECT place = {};
+            GetWindowRect(control, &place);
+            MapWindowPoints(HWND_DESKTOP, windows[w], (POINT*)&place, 2);
+            fprintf(file,
+                    "%s\n  {\"class\":\"%s\",\"id\":%d,\"text_hex\":\"%s\",\"x\":%ld,\"y\":%ld,"
+                    "\"width\":%ld,\"height\":%ld,\"style\":%lu,\"ex_style\":%lu}",
+                    order > 1 ? "," : "", class_name, GetDlgCtrlID(control),
+                    hex_of(control_text(control)).c_str(), place.left, place.top,
+                    place.right - place.left, place.bottom - place.top,
+                    (unsigned long)(DWORD)GetWindowLongA(control, GWL_STYLE),
+                    (unsigned long)(DWORD)GetWindowLongA(control, GWL_EXSTYLE));
+        }
+        fprintf(file, "\n]}\n");
+    }
+    fclose(file);
+}
+
 // The deliverable's scenario (tests/e2e/scenario.h) on its real windows.
 void play(const std::vector<Step>& steps, const char* program) {
     HWND windows[4] = {};
@@ -444,6 +502,7 @@ void play(const std::vector<Step>& steps, const char* program) {
             running = false;
             break;
         case Act::screenshot: save_screenshot(window, what); break;
+        case Act::windows: save_windows(windows); break;
         }
     }
 }

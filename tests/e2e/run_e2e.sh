@@ -14,7 +14,7 @@ export WINEPREFIX=$prefix
 [ -f "$prefix/system.reg" ] || { echo "no Wine prefix at $prefix" >&2; exit 1; }
 
 mkdir -p "$shots"
-rm -f "$shots/$deliverable"-*.png "$shots/$deliverable"-*.bmp
+rm -f "$shots/$deliverable"-*.png "$shots/$deliverable"-*.bmp "$shots/$deliverable"-windows.txt
 trap 'stop_wine; stop_virtual_display' EXIT
 start_virtual_display
 
@@ -24,4 +24,10 @@ timeout -k 5 $((120 * WINE_TIME_SCALE)) "${WINE[@]}" "$driver" "$deliverable" \
     status=$?
 stop_wine
 convert_screenshots "$shots/$deliverable"-*.bmp
+# The windows as the real window system shows them, against the snapshot of the stand-in's.
+listing=$shots/$deliverable-windows.txt
+if [ -f "$listing" ]; then
+    python3 "$(dirname "$0")/compare_windows.py" \
+        "$(dirname "$0")/../shipped/windows/$deliverable.txt" "$listing" || status=1
+fi
 exit $status

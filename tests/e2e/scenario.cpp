@@ -95,6 +95,7 @@ std::vector<Step> scenario(const Deliverable& d, bool tour) {
             s.add(Act::answer, 0, "notice");
         for (int t = 1; t <= 3; ++t)
             s.open(t);
+        s.add(Act::windows, 0, "windows");
         s.add(Act::type, 3, "inputs", 0, d.tasks[2].typed);
         s.execute(3);
         s.add(Act::expect, 3, "result after reopening", 0, d.array.empty_results);

@@ -32,6 +32,8 @@ enum class Act {
     close,      // the window's close box
     exit,       // the program has ended with exit code 0 (a box still up went with it)
     screenshot, // of `window`, named `what` (where there is a screen)
+    windows,    // every window and control as the deliverable's reviewed snapshot has them
+                // (tests/shipped/windows/), which the shipped tests compare on their own
 };
 
 struct Step {
