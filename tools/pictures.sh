@@ -56,13 +56,7 @@ for program in "${programs[@]}"; do
     echo "Showing $deliverable..."
     step "showing $deliverable" bash tests/e2e/run_e2e.sh "$prefix" "$build/bin/e2e_driver.exe" \
         "$build/bin/$program" "$deliverable" "$shots" --tour
-    # The main window and Task 1 side by side, Task 2 and Task 3 below them. No time stamps or
-    # other metadata in the file, so that the same windows give the same bytes.
-    step "composing the picture of $deliverable" convert -background white \
-        \( "$shots/$deliverable-main.png" "$shots/$deliverable-task1.png" -bordercolor white \
-        -border 6 +append \) \
-        \( "$shots/$deliverable-task2.png" "$shots/$deliverable-task3.png" -bordercolor white \
-        -border 6 +append \) -gravity northwest -append -strip \
-        -define png:exclude-chunks=date,time "$target/$deliverable.png"
+    step "composing the picture of $deliverable" bash tests/e2e/compose_picture.sh "$shots" \
+        "$deliverable" "$target/$deliverable.png"
     echo "  $target/$deliverable.png"
 done
