@@ -26,17 +26,8 @@ target=$(realpath -m "${1:-$root/docs/pictures}")
 [ "$(id -u)" -eq 0 ] || { echo "pictures.sh: needs root, for the 32-bit Wine" >&2; exit 2; }
 cd "$root"
 
-step_log=$(mktemp)
-trap 'rm -f "$step_log"' EXIT
-step() {
-    local what=$1
-    shift
-    if ! "$@" >"$step_log" 2>&1; then
-        cat "$step_log" >&2
-        echo "pictures.sh: $what failed (the output above is from: $*)" >&2
-        exit 1
-    fi
-}
+step_name=pictures.sh
+source tools/quiet_step.sh
 
 build=$root/build/mingw-i686
 step "installing the missing packages" bash tools/install-deps.sh

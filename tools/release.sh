@@ -37,19 +37,15 @@ fail() {
     exit 1
 }
 
-# Runs one step quietly; when it fails, shows what it printed and says which step it was.
-step_log=$(mktemp)
-unpacked=
-trap 'rm -rf "$step_log" $unpacked' EXIT
-step() {
-    local what=$1
-    shift
-    echo "$what..."
-    if ! "$@" >"$step_log" 2>&1; then
-        cat "$step_log" >&2
-        fail "$what failed (the output above is from: $*)"
-    fi
+step_name=tools/release.sh
+source tools/quiet_step.sh
+# Each step says what it does; its output shows only when it fails.
+announced_step() {
+    echo "$1..."
+    step "$@"
 }
+unpacked=
+trap 'rm -rf $unpacked' EXIT
 
 version=$(head -n 1 VERSION)
 commit=$(git rev-parse --verify -q HEAD) ||
@@ -65,14 +61,14 @@ if [ -n "$changes" ]; then
     commit=$commit-dirty
 fi
 
-step "Installing the missing packages" bash tools/install-deps.sh
+announced_step "Installing the missing packages" bash tools/install-deps.sh
 
 # The programs are the tested ones: built by the preset, then checked for their version
 # information and against a second clean build elsewhere.
 bin=build/mingw-i686/bin
-step "Configuring the i686 build" cmake --preset mingw-i686
-step "Building the i686 programs" cmake --build --preset mingw-i686
-step "Checking their version information and building them again elsewhere" \
+announced_step "Configuring the i686 build" cmake --preset mingw-i686
+announced_step "Building the i686 programs" cmake --build --preset mingw-i686
+announced_step "Checking their version information and building them again elsewhere" \
     ctest --preset mingw-i686
 # The programs in the build's order of the deliverables, each with its row of the README's table.
 programs=() table_uk="" table_en=""

@@ -88,18 +88,8 @@ fi
 cd "$root"
 export WINE_ARCH=$wine_arch
 
-# Runs one step quietly; when it fails, shows what it printed and says which step it was.
-step_log=$(mktemp)
-trap 'rm -f "$step_log"' EXIT
-step() {
-    local what=$1
-    shift
-    if ! "$@" >"$step_log" 2>&1; then
-        cat "$step_log" >&2
-        echo "run.sh: $what failed (the output above is from: $*)" >&2
-        exit 1
-    fi
-}
+step_name=run.sh
+source tools/quiet_step.sh
 
 # Once built (and, for --wine32, back here inside the i386 root's mounts), only Wine is left.
 if [ -z "${WINE32_ENTERED:-}" ]; then
@@ -125,7 +115,6 @@ if [ -z "${WINE32_ENTERED:-}" ]; then
             export XAUTHORITY=${XAUTHORITY:-$HOME/.Xauthority}
             [ -f "$XAUTHORITY" ] && shared+=("$(dirname "$XAUTHORITY")")
         fi
-        rm -f "$step_log"
         enter_wine32_root "$0" "${arguments[@]}" -- "${shared[@]}"
     fi
 fi
@@ -144,14 +133,12 @@ if [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX=$prefix
     if [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; then
         echo "Starting $deliverable on $DISPLAY"
-        rm -f "$step_log"
         exec "${WINE[@]}" "$(windows_path "$program")"
     fi
     # Without a window manager nothing would draw the windows' caption bars. Wine's desktop
     # window draws them itself, and ends when the program ends.
     size=$(xdpyinfo | awk '/dimensions:/ && !size { size = $2 } END { print size }')
     echo "Starting $deliverable on $DISPLAY in Wine's desktop window ($size; no window manager runs)"
-    rm -f "$step_log"
     exec "${WINE[@]}" explorer "/desktop=practicum,${size:-1280x1024}" "$(windows_path "$program")"
 fi
 
