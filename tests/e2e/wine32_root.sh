@@ -24,7 +24,10 @@ enter_wine32_root() {
         shift
     done
     [ $# -gt 0 ] && shift
-    folders=("$@")
+    local folder
+    for folder in "$@"; do
+        folders+=("$(realpath -m "$folder")")
+    done
     if [ "$(id -u)" -ne 0 ]; then
         echo "32-bit Wine: entering the i386 root needs root (chroot and mounts)" >&2
         exit 1
