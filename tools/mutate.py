@@ -254,11 +254,20 @@ def failed_tests(log_path, start):
 
 
 def run_stage(stage, log, log_path, only=None):
-    """'passed', 'failed' with the failing tests, or 'not built'. A test that fails and then
-    passes when run again failed for the machine's sake (a time limit on a busy machine), not the
-    code's: the stage then runs once more, at most three times in all."""
+    """'passed', 'failed' with the failing tests (or the profile check), or 'not built'. A test
+    that fails and then passes when run again failed for the machine's sake (a time limit on a
+    busy machine), not the code's: the stage then runs once more, at most three times in all."""
     for preset in stage.presets:
+        log.flush()
+        start = os.path.getsize(log_path)
         if not build(preset, log):
+            # The profile check refuses a profile that cannot work when it compiles: that is a
+            # catch. Any other failing build means that the mutant itself is malformed.
+            log.flush()
+            with open(log_path, encoding="utf-8", errors="replace") as text:
+                text.seek(start)
+                if re.search(r"profile_check\.cpp:\d+:\d+: error", text.read()):
+                    return "failed", "the profile check when it compiles"
             return "not built", ""
     command = ["ctest"] + stage.ctest + ["--timeout", str(stage.timeout), "-j2",
                                          "--stop-on-failure", "--output-on-failure"]

@@ -61,7 +61,7 @@ if [ -n "$changes" ]; then
     commit=$commit-dirty
 fi
 
-announced_step "Installing the missing packages" bash tools/install-deps.sh
+announced_step "Checking the packages it needs" bash tools/install-deps.sh
 
 # The programs are the tested ones: built by the preset, then checked for their version
 # information and against a second clean build elsewhere.
