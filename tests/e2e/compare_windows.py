@@ -21,7 +21,8 @@ CW_USEDEFAULT = -0x80000000
 
 
 def windows_of(path):
-    """The window objects of a file, each spread over its lines from '{"window"' to ']}'."""
+    """The window objects of a file, each from a line starting '{"window"' to one ending ']}' (the
+    snapshot spreads a window over a line per control, the driver writes it on one)."""
     windows, lines = [], None
     with open(path, encoding="ascii") as file:
         for line in file:
@@ -29,7 +30,7 @@ def windows_of(path):
                 lines = []
             if lines is not None:
                 lines.append(line.strip())
-                if line.startswith("]}"):
+                if line.rstrip().endswith("]}"):
                     windows.append(json.loads("".join(lines)))
                     lines = None
     return windows

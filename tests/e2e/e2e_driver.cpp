@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/e2e/scenario.h"
+#include "tests/shipped/runner_output.h"
 
 namespace {
 
@@ -357,17 +358,29 @@ HWND start_and_find_main(const char* program) {
     return main_window;
 }
 
-std::string hex_of(const char* text) {
-    std::string hex;
-    char digits[3];
-    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
-        snprintf(digits, sizeof digits, "%02x", *p);
-        hex += digits;
+// A window as listed; a control's class in lower case and its place relative to its window, as
+// the stand-in keeps them.
+ListedWindow listed(HWND window, HWND relative_to) {
+    char class_name[64];
+    GetClassNameA(window, class_name, sizeof class_name);
+    RECT place = {};
+    GetWindowRect(window, &place);
+    if (relative_to) {
+        CharLowerA(class_name);
+        MapWindowPoints(HWND_DESKTOP, relative_to, (POINT*)&place, 2);
     }
-    return hex;
+    return {class_name,
+            relative_to ? control_text(window) : caption_of(window),
+            relative_to ? GetDlgCtrlID(window) : 0,
+            place.left,
+            place.top,
+            place.right - place.left,
+            place.bottom - place.top,
+            (DWORD)GetWindowLongA(window, GWL_STYLE),
+            (DWORD)GetWindowLongA(window, GWL_EXSTYLE)};
 }
 
-// The windows as the shipped runner's `windows` action lists them, one control a line, into
+// The windows as the shipped runner's `windows` action lists them, one window a line, into
 // <screenshot folder>\<deliverable>-windows.txt: run_e2e.sh compares it with the reviewed
 // snapshot of the deliverable, what the real window system shows against what the stand-in does.
 void save_windows(HWND const windows[4]) {
@@ -382,35 +395,13 @@ void save_windows(HWND const windows[4]) {
     for (int w = 0; w < 4; ++w) {
         if (!windows[w])
             continue;
-        char class_name[64];
-        GetClassNameA(windows[w], class_name, sizeof class_name);
-        RECT rect = {};
-        GetWindowRect(windows[w], &rect);
-        fprintf(file,
-                "{\"window\":\"%s\",\"class\":\"%s\",\"caption_hex\":\"%s\",\"x\":%ld,\"y\":%ld,"
-                "\"width\":%ld,\"height\":%ld,\"style\":%lu,\"ex_style\":%lu,\"owner\":%s,"
-                "\"children\":[",
-                names[w], class_name, hex_of(caption_of(windows[w])).c_str(), rect.left, rect.top,
-                rect.right - rect.left, rect.bottom - rect.top,
-                (unsigned long)(DWORD)GetWindowLongA(windows[w], GWL_STYLE),
-                (unsigned long)(DWORD)GetWindowLongA(windows[w], GWL_EXSTYLE),
-                w ? "\"main\"" : "null");
-        for (int order = 1; HWND control = control_at(windows[w], order); ++order) {
-            GetClassNameA(control, class_name, sizeof class_name);
-            CharLowerA(class_name);
-            RECT place = {};
-            GetWindowRect(control, &place);
-            MapWindowPoints(HWND_DESKTOP, windows[w], (POINT*)&place, 2);
-            fprintf(file,
-                    "%s\n  {\"class\":\"%s\",\"id\":%d,\"text_hex\":\"%s\",\"x\":%ld,\"y\":%ld,"
-                    "\"width\":%ld,\"height\":%ld,\"style\":%lu,\"ex_style\":%lu}",
-                    order > 1 ? "," : "", class_name, GetDlgCtrlID(control),
-                    hex_of(control_text(control)).c_str(), place.left, place.top,
-                    place.right - place.left, place.bottom - place.top,
-                    (unsigned long)(DWORD)GetWindowLongA(control, GWL_STYLE),
-                    (unsigned long)(DWORD)GetWindowLongA(control, GWL_EXSTYLE));
-        }
-        fprintf(file, "\n]}\n");
+        std::vector<ListedWindow> controls;
+        for (int order = 1; HWND control = control_at(windows[w], order); ++order)
+            controls.push_back(listed(control, windows[w]));
+        fprintf(file, "%s\n",
+                window_listing(json_string(names[w]), w ? json_string("main") : "null",
+                               listed(windows[w], nullptr), controls)
+                    .c_str());
     }
     fclose(file);
 }

@@ -12,42 +12,6 @@
 #include <sstream>
 #include <vector>
 
-std::string hex_of(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
-namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
-bool bytes_of_hex(const std::string& hex, std::string* bytes) {
-    if (hex.size() % 2)
-        return false;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        int high = hex_digit(hex[i]), low = hex_digit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        *bytes += (char)(high * 16 + low);
-    }
-    return true;
-}
-
 namespace {
 
 const char* const window_names[] = {"main", "task1", "task2", "task3"};
@@ -72,23 +36,6 @@ unsigned time_limit_ms = 60000;
 // What the signal handlers print, made ready before each action and written with write(2): the
 // line and the action under way, already escaped for JSON.
 char action_under_way[512];
-
-std::string json_string(const std::string& text) {
-    std::string quoted = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += (char)c;
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            quoted += escaped;
-        } else {
-            quoted += (char)c;
-        }
-    }
-    return quoted + "\"";
-}
 
 void print_line(const std::string& json) {
     fputs(json.c_str(), out);
@@ -223,29 +170,18 @@ std::string boxes_since(size_t first) {
     return list + "]";
 }
 
-std::string place_and_style(const standin::WindowInfo& info) {
-    return ",\"x\":" + std::to_string(info.x) + ",\"y\":" + std::to_string(info.y) +
-           ",\"width\":" + std::to_string(info.width) +
-           ",\"height\":" + std::to_string(info.height) +
-           ",\"style\":" + std::to_string(info.style) +
-           ",\"ex_style\":" + std::to_string(info.ex_style);
+ListedWindow listed(const standin::WindowInfo& info) {
+    return {info.class_name, info.text,   info.id,    info.x,       info.y,
+            info.width,      info.height, info.style, info.ex_style};
 }
 
 void print_windows() {
     for (HWND window : standin::top_level_windows()) {
+        std::vector<ListedWindow> controls;
+        for (HWND child : standin::children(window))
+            controls.push_back(listed(standin::describe(child)));
         standin::WindowInfo info = standin::describe(window);
-        std::string line = "{\"window\":" + name_of(window) +
-                           ",\"class\":" + json_string(info.class_name) + ",\"caption_hex\":\"" +
-                           hex_of(info.text) + "\"" + place_and_style(info) +
-                           ",\"owner\":" + name_of(info.owner) + ",\"children\":[";
-        std::vector<HWND> children = standin::children(window);
-        for (size_t i = 0; i < children.size(); ++i) {
-            standin::WindowInfo child = standin::describe(children[i]);
-            line += (i ? ",{\"class\":" : "{\"class\":") + json_string(child.class_name) +
-                    ",\"id\":" + std::to_string(child.id) + ",\"text_hex\":\"" +
-                    hex_of(child.text) + "\"" + place_and_style(child) + "}";
-        }
-        print_line(line + "]}");
+        print_line(window_listing(name_of(window), name_of(info.owner), listed(info), controls));
     }
 }
 

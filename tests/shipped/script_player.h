@@ -8,6 +8,8 @@
 #include <istream>
 #include <string>
 
+#include "tests/shipped/runner_output.h"
+
 // Starts the program and returns once it has exited, with its exit code; false, with the reason,
 // when it ended otherwise.
 typedef std::function<bool(unsigned* exit_code, std::string* reason)> ProgramRun;
@@ -17,8 +19,3 @@ typedef std::function<bool(unsigned* exit_code, std::string* reason)> ProgramRun
 // the process, as does a crash of the program.
 int play_script(std::istream& script, FILE* out, const ProgramRun& run,
                 unsigned time_limit_milliseconds = 60000);
-
-// Texts are bytes in hex in the scripts and in the output.
-std::string hex_of(const std::string& bytes);
-// False, with bytes partly written, when hex is no even number of hex digits.
-bool bytes_of_hex(const std::string& hex, std::string* bytes);
