@@ -245,11 +245,15 @@ def build(preset, log):
     return run(["cmake", "--build", "--preset", preset], log, polite=True) == 0
 
 
-def failed_tests(log_path, start):
-    with open(log_path, encoding="utf-8", errors="replace") as log:
-        log.seek(start)
-        text = log.read()
-    names = re.findall(r"^\s*\d+ - (\S+) \(", text, re.MULTILINE)
+def log_since(log, log_path, start):
+    log.flush()
+    with open(log_path, encoding="utf-8", errors="replace") as text:
+        text.seek(start)
+        return text.read()
+
+
+def failed_tests(log, log_path, start):
+    names = re.findall(r"^\s*\d+ - (\S+) \(", log_since(log, log_path, start), re.MULTILINE)
     return ", ".join(names) or "the test run"
 
 
@@ -263,11 +267,8 @@ def run_stage(stage, log, log_path, only=None):
         if not build(preset, log):
             # The profile check refuses a profile that cannot work when it compiles: that is a
             # catch. Any other failing build means that the mutant itself is malformed.
-            log.flush()
-            with open(log_path, encoding="utf-8", errors="replace") as text:
-                text.seek(start)
-                if re.search(r"profile_check\.cpp:\d+:\d+: error", text.read()):
-                    return "failed", "the profile check when it compiles"
+            if re.search(r"profile_check\.cpp:\d+:\d+: error", log_since(log, log_path, start)):
+                return "failed", "the profile check when it compiles"
             return "not built", ""
     command = ["ctest"] + stage.ctest + ["--timeout", str(stage.timeout), "-j2",
                                          "--stop-on-failure", "--output-on-failure"]
@@ -278,7 +279,7 @@ def run_stage(stage, log, log_path, only=None):
         start = os.path.getsize(log_path)
         if run(command, log) == 0:
             return "passed", ""
-        failed = failed_tests(log_path, start)
+        failed = failed_tests(log, log_path, start)
         if run(["ctest", "--preset", stage.ctest[1], "--rerun-failed", "--output-on-failure",
                 "--timeout", str(stage.timeout)], log) != 0:
             return "failed", failed
