@@ -20,8 +20,8 @@ start_virtual_display
 
 status=0
 timeout -k 5 $((120 * WINE_TIME_SCALE)) "${WINE[@]}" "$driver" "$deliverable" \
-    "$(windows_path "$program")" "$(windows_path "$shots")" --time-scale=$WINE_TIME_SCALE $mode ||
-    status=$?
+    "$(windows_path "$program")" "$(windows_path "$shots")" --time-scale="$WINE_TIME_SCALE" \
+    ${mode:+"$mode"} || status=$?
 stop_wine
 convert_screenshots "$shots/$deliverable"-*.bmp
 # The windows as the real window system shows them, against the snapshot of the stand-in's.
