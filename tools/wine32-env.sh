@@ -82,11 +82,12 @@ remove_tree() {
     rm -rf --one-file-system "$tree"
 }
 
+# new_temporary_folder <variable>: a folder that goes with the script, in that variable.
 new_temporary_folder() {
     local folder
     folder=$(mktemp -d)
     temporary+=("$folder")
-    echo "$folder"
+    printf -v "$1" '%s' "$folder"
 }
 
 binfmt=/proc/sys/fs/binfmt_misc
@@ -178,7 +179,7 @@ make_wow64() {
     version=$(dpkg-query -W -f '${Version}' libwine)
     unix_side=$(dirname "$(installed_file "" -f libwine -- ntdll.so)")
     echo "Fetching the i386 Windows DLLs of Wine $version into $WINE32_WOW64_DLLS..."
-    work=$(new_temporary_folder)
+    new_temporary_folder work
     mapfile -t archives < <(configured_archives)
     [ ${#archives[@]} -gt 0 ] || missing "the apt configuration names no Debian archive"
     private_apt "$work" i386 -- "${archives[@]}"
@@ -221,7 +222,7 @@ qemu_is_current() {
 # stays as it is, and so does its apt configuration.
 fetch_qemu() {
     local codename=$1 mirror=$2 work suite
-    work=$(new_temporary_folder)
+    new_temporary_folder work
     private_apt "$work" "$(dpkg --print-architecture)" -- "$codename $mirror" \
         "$codename-backports $mirror"
     suite=$codename
@@ -317,8 +318,9 @@ make_root() {
     echo "Making the i386 root with 32-bit Wine in $WINE32_ROOT (about 0.9 GB, 7 to 10 minutes)..."
     temporary+=("$building")
     remove_tree "$building"
-    local log
-    log=$(new_temporary_folder)/log
+    local log_folder
+    new_temporary_folder log_folder
+    local log=$log_folder/log
     if ! debootstrap --arch=i386 --variant=minbase --include="$WINE32_PACKAGES" "$codename" \
         "$building" "$mirror" >"$log" 2>&1; then
         tail -n 30 "$log" >&2
