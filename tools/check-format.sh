@@ -7,7 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
 
-mapfile -d '' files < <(git ls-files -z --cached --others --exclude-standard | sort -z)
+# The listing is kept apart so that a git that fails stops the check, not empties it.
+listing=$(mktemp)
+trap 'rm -f "$listing"' EXIT
+git ls-files -z --cached --others --exclude-standard >"$listing" ||
+    { echo "cannot list the files of the work tree (git ls-files failed)" >&2; exit 1; }
+mapfile -d '' files < <(sort -z "$listing")
 cpp_files=() shell_scripts=() python_files=()
 for file in "${files[@]}"; do
     [ -f "$file" ] || continue

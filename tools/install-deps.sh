@@ -12,7 +12,7 @@ packages=(
     clang libclang-rt-dev
     debootstrap
     shellcheck flake8
-    python3 zip unzip
+    git python3 zip unzip
 )
 
 missing=()

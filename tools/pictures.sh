@@ -56,3 +56,5 @@ for program in "${programs[@]}"; do
         "$deliverable" "$target/$deliverable.png"
     echo "  $target/$deliverable.png"
 done
+# The tests compare the pictures only under the Wine that made them.
+printf '%s\n' "$(wine32_package_version)" >"$target/made-with-wine.txt"

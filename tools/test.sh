@@ -84,7 +84,7 @@ wine32_tests() {
 }
 source tests/e2e/wine32_root.sh
 if [ "$WINE32_MODE" = wow64 ]; then
-    stage "the i686 programs under Wine's WoW64 mode (32-bit Windows on 64-bit)" wine32_tests
+    stage "the i686 programs under 64-bit Wine's WoW64 mode" wine32_tests
 elif [ "$(id -u)" -eq 0 ] || [ "${CI:-}" = true ]; then
     stage "the i686 programs under 32-bit Wine, in an emulated i386 root" wine32_tests
 else

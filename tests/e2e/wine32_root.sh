@@ -111,6 +111,15 @@ enter_wine32_root() {
         bash "$WINE32_ROOT" "$script" "${#folders[@]}" "${folders[@]}" "${arguments[@]}"
 }
 
+# The version of the Wine package that runs the i686 programs (what they look like depends on it).
+wine32_package_version() {
+    if [ "$WINE32_MODE" = wow64 ]; then
+        dpkg-query -W -f '${Version}' libwine
+    else
+        dpkg-query --admindir="$WINE32_ROOT/var/lib/dpkg" -W -f '${Version}' wine32
+    fi
+}
+
 # Wine's version in the root (tools/wine32-env.sh checks that it starts).
 wine32_version() {
     local loader
