@@ -3,7 +3,7 @@
 #   tools/wine32-env.sh [--check | --remove]
 # This machine's kernel runs no 32-bit Linux code. Where the machine's Wine is 10 or newer
 # (Debian 13), it runs the 32-bit Windows code itself (WoW64 mode) with the i386 Windows DLLs of
-# its own package version, fetched once (about 0.2 GB; no root needed). Elsewhere Debian's 32-bit
+# its own package version, fetched once (about 0.6 GB; no root needed). Elsewhere Debian's 32-bit
 # Wine runs in an i386 root file system under qemu-i386 (user-mode emulation), which binfmt_misc
 # starts for every i386 program: qemu-user 10 or newer, from the release itself or else from its
 # backports (older ones ignore MAP_FIXED_NOREPLACE, and each Wine process then spends about a

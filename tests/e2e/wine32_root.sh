@@ -8,7 +8,7 @@
 #             (Debian 13): needs no root and no emulation.
 #   emulated  Debian's 32-bit Wine in an i386 root file system, where every program runs under
 #             qemu-i386, which binfmt_misc starts. Older Wines (Debian 12's Wine 8 runs them in
-#             WoW64 mode too, but its 32-bit side turns Windows-1251 texts into question marks).
+#             WoW64 mode too, but its 32-bit side garbles their Windows-1251 texts).
 # PRACTICUM_WINE32_MODE chooses one of them instead.
 
 # A file that installed packages hold, where they put it (not where one release put it).
