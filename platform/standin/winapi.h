@@ -2,13 +2,15 @@
 // shell and the task windows run unchanged in host tests. Names, types and constant values are
 // those of the real API; only what our callers rely on is modelled.
 //
-// Left out on purpose, because nothing the programs do depends on it:
+// Left out on purpose, because nothing the programs do depends on it, or (the mouse) because the
+// end-to-end tests catch what it would:
 // - GetMessageA's message range filter (the programs pass none; its window filter is modelled).
 // - The mouse: a click reaches a control at once, as BM_CLICK does, with no hit-testing, capture or
-//   focus moving with it, and a close box is WM_CLOSE; so do the keys of a message box (Enter) and
-//   of a window (Alt+F4). Those paths are played through the real input queue by the end-to-end
-//   tests under both Wines, which catch a control a person cannot click or a window without its
-//   close box.
+//   focus moving with it; a close box is WM_CLOSE, and a box's Enter key and Alt+F4 do not exist.
+//   A control a person cannot click (covered, hidden, disabled), a window without its close box, a
+//   box that Enter does not answer, or an edit that stops taking keys at its right edge (no
+//   ES_AUTOHSCROLL) is caught by the end-to-end tests under wine64 and 32-bit Wine, which work the
+//   real windows through the input queue (tests/e2e/e2e_driver.cpp).
 // - The keyboard has no layout, no shift state and no keys that move the caret: the user's typing
 //   selects an edit's whole text and types over it; digits, letters, '.', '-', space and Backspace
 //   are keys of their own, any other byte a VK_PACKET key that carries it.
