@@ -531,9 +531,16 @@ bool activate(HWND window, const std::string& what) {
     return false;
 }
 
+// What an input brings about is awaited for the time limit of a window; once a check has failed,
+// the program is at fault and the later ones get only a short while, so that the run ends with its
+// failures rather than at its time limit.
+DWORD awaited_ms() {
+    return failures ? paint_ms * 2 : window_timeout_ms;
+}
+
 // Clicks into the field, selects its text (Home, Shift+End) and types the keys over it. A click
-// that has not moved the focus yet, or keys that went astray in a race, are tried again, as a
-// person would; the field must end up holding what was typed.
+// that has not moved the focus yet, or keys that went astray as the focus moved, are tried again,
+// as a person would; the field must end up holding what was typed.
 void type_into(HWND edit, const char* keys, const std::string& what) {
     const std::string wanted = typed_text(keys);
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -545,8 +552,10 @@ void type_into(HWND edit, const char* keys, const std::string& what) {
         press_key(VK_END, VK_SHIFT);
         for (const char* key = keys; *key; ++key)
             type_character(*key);
-        if (wait_until([&] { return wanted == control_text(edit); }))
+        if (wait_until([&] { return wanted == control_text(edit); }, awaited_ms()))
             return;
+        if (focus_of_program() == edit)
+            break; // the keys went to the field, which did not take them as typed
     }
     check_text(control_text(edit), wanted.c_str(), named(what, "the typed text").c_str());
 }
@@ -656,14 +665,16 @@ void check_rect(HWND window, int x, int y, int width, int height, const std::str
 // By hand, what a click brings about is awaited: the fields get a while to show their texts.
 void check_fields(HWND window, const std::vector<FieldText>& fields, const std::string& what) {
     if (by_hand)
-        wait_until([&] {
-            for (const FieldText& field : fields) {
-                HWND control = control_at(window, field.order);
-                if (!control || strcmp(control_text(control), field.text) != 0)
-                    return false;
-            }
-            return true;
-        });
+        wait_until(
+            [&] {
+                for (const FieldText& field : fields) {
+                    HWND control = control_at(window, field.order);
+                    if (!control || strcmp(control_text(control), field.text) != 0)
+                        return false;
+                }
+                return true;
+            },
+            awaited_ms());
     for (const FieldText& field : fields) {
         std::string label = what + ", control " + std::to_string(field.order);
         if (HWND control = control_at(window, field.order))
