@@ -63,6 +63,11 @@ HWND child_at(HWND parent, int creation_index);     // or null
 void click(HWND control);
 // Replaces the text of an edit that is not read-only; the parent gets WM_COMMAND(id, EN_CHANGE).
 void type_text(HWND edit, const std::string& text);
+// The same on the keyboard: the user clicks into the edit, which takes the focus, selects its text
+// and types the bytes as key presses (0x08 is Backspace). The keys wait in the input queue for the
+// program's loop; only TranslateMessage turns them into the characters the edit inserts, each
+// reported to the parent with EN_CHANGE.
+void type_keys(HWND edit, const std::string& keys);
 void close(HWND window); // the close box: WM_CLOSE to the window, if the user can reach it
 std::string text_of(HWND window);
 
@@ -82,7 +87,7 @@ const std::vector<HWND>& focused_windows();
 void on_message_box(std::function<void(const MessageBoxRecord&)> handler);
 // Message boxes up now: each runs its own loop inside MessageBoxA, nested in the program's.
 int boxes_up();
-// The window that SetFocus last gave the focus to while it lives, or null.
+// The window that SetFocus, or the user's typing, last gave the focus to while it lives, or null.
 HWND focus();
 
 // What happens when a loop finds no message: the script acts as the user. In the program's loop,
@@ -92,8 +97,8 @@ HWND focus();
 // queue starves at once, and a box is answered at once.
 void on_idle(std::function<bool()> script);
 bool starved();
-// Whether the loop has something to do before it would ask the script again: a queued message or
-// a posted quit.
+// Whether the loop has something to do before it would ask the script again: a queued message it
+// takes (one its window filter leaves waiting does not count) or a posted quit.
 bool input_pending();
 
 // Failures that a real window system would not report but a test should: a call with a handle

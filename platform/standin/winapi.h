@@ -2,9 +2,18 @@
 // shell and the task windows run unchanged in host tests. Names, types and constant values are
 // those of the real API; only what our callers rely on is modelled.
 //
-// Left out on purpose, because nothing the programs do depends on it:
-// - GetMessageA's window and message filters (the programs pass none); TranslateMessage does
-//   nothing, as there is no keyboard: typing replaces an edit's whole text at once.
+// Left out on purpose, because nothing the programs do depends on it, or (the mouse) because the
+// end-to-end tests catch what it would:
+// - GetMessageA's message range filter (the programs pass none; its window filter is modelled).
+// - The mouse: a click reaches a control at once, as BM_CLICK does, with no hit-testing, capture or
+//   focus moving with it; a close box is WM_CLOSE, and a box's Enter key and Alt+F4 do not exist.
+//   A control a person cannot click (covered, hidden, disabled), a window without its close box, a
+//   box that Enter does not answer, or an edit that stops taking keys at its right edge (no
+//   ES_AUTOHSCROLL) is caught by the end-to-end tests under wine64 and 32-bit Wine, which work the
+//   real windows through the input queue (tests/e2e/e2e_driver.cpp).
+// - The keyboard has no layout, no shift state and no keys that move the caret: the user's typing
+//   selects an edit's whole text and types over it; digits, letters, '.', '-', space and Backspace
+//   are keys of their own, any other byte a VK_PACKET key that carries it.
 // - Painting, fonts, z-order and activation: no WM_PAINT, WM_SIZE, WM_ACTIVATE or WM_SETFOCUS,
 //   and windows that cover one another are all within the user's reach. FlashWindow and SetFocus
 //   are only recorded.
@@ -19,7 +28,10 @@
 // Modelled because a program could go wrong there: a message box is modal as on Windows. Its
 // owner is disabled while it is up, and its own loop keeps dispatching messages to every window
 // and lets the user act on the others (the test's idle script) until the box is answered, a
-// quit message arrives, or its owner is destroyed.
+// quit message arrives, or its owner is destroyed. Typed keys are input as on Windows: each a
+// WM_KEYDOWN and WM_KEYUP queued for the focused edit behind the posted messages, read by the
+// program's loop (or a box's), which must pass them to TranslateMessage for the WM_CHAR that the
+// edit inserts; GetMessageA with a window takes only that window's messages and its children's.
 #pragma once
 
 #include <stdint.h>
@@ -185,9 +197,16 @@ static_assert(sizeof(MSG) == 28 && __builtin_offsetof(MSG, pt) == 20, "MSG layou
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_COMMAND 0x0111
 #define WM_USER 0x0400
+
+#define VK_BACK 0x08
+#define VK_SPACE 0x20
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_PACKET 0xE7
 
 #define BN_CLICKED 0
 #define EN_CHANGE 0x0300

@@ -20,6 +20,7 @@ struct WindowRecord {
     standin::WindowInfo info;
     WNDPROC procedure = nullptr; // null: a predefined control
     bool being_destroyed = false;
+    size_t selection_start = 0, selection_end = 0; // an edit's selection; the caret is at its end
 };
 
 // Handles are numbered on from one test to the next, so a handle kept across reset() is unknown
@@ -40,7 +41,9 @@ std::vector<standin::ClassInfo> classes;
 // Class and menu names of registered classes; never freed, so that a class record a test copied
 // keeps valid strings even after reset().
 std::deque<std::string> kept_names;
-std::deque<MSG> queue;
+std::deque<MSG> queue;       // posted messages
+std::deque<MSG> input_queue; // the user's keys, read after the posted messages
+HWND loop_filter = nullptr;  // the window argument of the GetMessageA under way
 bool quit_pending = false;
 int quit_code = 0;
 bool starved_flag = false;
@@ -153,15 +156,36 @@ void notify_parent(const WindowRecord& control, HWND handle, WORD code) {
             reinterpret_cast<LPARAM>(handle), "notify");
 }
 
+// A typed character in an edit: it replaces the selection, and Backspace erases the selection or
+// the character before the caret. Read-only edits and other control characters change nothing.
+void type_into_edit(WindowRecord* edit, HWND handle, char character) {
+    std::string& text = edit->info.text;
+    size_t start = std::min({edit->selection_start, edit->selection_end, text.size()});
+    size_t end = std::min(std::max(edit->selection_start, edit->selection_end), text.size());
+    if ((edit->info.style & ES_READONLY) != 0 || (character == '\b' && end == 0))
+        return;
+    if (character == '\b')
+        start = start == end ? start - 1 : start;
+    else if ((unsigned char)character < 0x20)
+        return;
+    text.replace(start, end - start, character == '\b' ? 0 : 1, character);
+    edit->selection_start = edit->selection_end = start + (character == '\b' ? 0 : 1);
+    notify_parent(*edit, handle, EN_CHANGE);
+}
+
 // The predefined controls: text as any window keeps it; a single-line edit reports every
-// replacement of its text to its parent, a multi-line one does not.
+// replacement of its text to its parent, a multi-line one does not; an edit takes typed characters.
 LRESULT CALLBACK control_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     LRESULT result = DefWindowProcA(window, message, wparam, lparam);
+    WindowRecord* record = live(window, "control");
+    if (record == nullptr || !is_class(*record, "edit"))
+        return result;
     if (message == WM_SETTEXT) {
-        WindowRecord* record = live(window, "WM_SETTEXT");
-        if (record != nullptr && is_class(*record, "edit") &&
-            (record->info.style & ES_MULTILINE) == 0)
+        record->selection_start = record->selection_end = 0;
+        if ((record->info.style & ES_MULTILINE) == 0)
             notify_parent(*record, window, EN_CHANGE);
+    } else if (message == WM_CHAR) {
+        type_into_edit(record, window, static_cast<char>(wparam));
     }
     return result;
 }
@@ -196,6 +220,29 @@ void destroy_tree(HWND window) {
     live_indices.erase(std::find(live_indices.begin(), live_indices.end(), index));
 }
 
+// Whether the loop under way takes the message: a loop for one window takes only the messages of
+// that window and of its children.
+bool loop_takes(const MSG& msg) {
+    if (loop_filter == nullptr)
+        return true;
+    for (HWND w = msg.hwnd; w != nullptr; w = windows[index_of(w)].info.parent)
+        if (w == loop_filter)
+            return true;
+    return false;
+}
+
+// The next message the loop under way takes, posted ones before the user's input.
+bool take_message(LPMSG msg) {
+    for (std::deque<MSG>* from : {&queue, &input_queue})
+        for (auto it = from->begin(); it != from->end(); ++it)
+            if (loop_takes(*it)) {
+                *msg = *it;
+                from->erase(it);
+                return true;
+            }
+    return false;
+}
+
 void fill_quit(LPMSG msg, WPARAM code) {
     *msg = MSG{};
     msg->message = WM_QUIT;
@@ -214,16 +261,19 @@ bool run_idle_script() {
 // windows the box does not block, until the user answers it. A quit message ends the box and
 // stays posted for the program's loop; a box also goes with its owner.
 void run_message_box_loop(HWND owner) {
+    HWND outer_filter = loop_filter;
+    loop_filter = nullptr;
     for (unsigned desktop = resets; desktop == resets && !quit_pending &&
                                     (owner == nullptr || windows[index_of(owner)].info.alive);) {
-        if (!queue.empty()) {
-            MSG msg = queue.front();
-            queue.pop_front();
+        MSG msg;
+        if (take_message(&msg)) {
+            TranslateMessage(&msg);
             DispatchMessageA(&msg);
         } else if (!run_idle_script()) {
-            return;
+            break;
         }
     }
+    loop_filter = outer_filter;
 }
 
 } // namespace
@@ -349,14 +399,19 @@ BOOL WINAPI UpdateWindow(HWND window) {
     return live(window, "UpdateWindow") != nullptr;
 }
 
-// The window and range filters are not modelled: our loop passes none.
-BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+// The range filter is not modelled: our loop passes none.
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT, UINT) {
+    if (window != nullptr && live(window, "GetMessageA") == nullptr)
+        return -1;
+    HWND outer_filter = loop_filter;
+    loop_filter = window;
+    struct Restore {
+        HWND filter;
+        ~Restore() { loop_filter = filter; }
+    } restore{outer_filter};
     for (;;) {
-        if (!queue.empty()) {
-            *msg = queue.front();
-            queue.pop_front();
+        if (take_message(msg))
             return TRUE;
-        }
         if (quit_pending) {
             quit_pending = false;
             fill_quit(msg, static_cast<WPARAM>(quit_code));
@@ -370,8 +425,25 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
     }
 }
 
-BOOL WINAPI TranslateMessage(const MSG*) {
-    return FALSE;
+// The character of a key as the stand-in's keyboard types it (see type_keys), or -1.
+int character_of_key(WPARAM key, LPARAM lparam) {
+    if ((key >= '0' && key <= '9') || key == VK_SPACE || key == VK_BACK)
+        return static_cast<int>(key);
+    if (key >= 'A' && key <= 'Z')
+        return static_cast<int>(key - 'A' + 'a');
+    if (key == VK_OEM_PERIOD || key == VK_OEM_MINUS)
+        return key == VK_OEM_PERIOD ? '.' : '-';
+    return key == VK_PACKET ? static_cast<int>((lparam >> 16) & 0xFF) : -1;
+}
+
+// A key press becomes a posted WM_CHAR, read before the next key.
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+    if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP))
+        return FALSE;
+    int character = character_of_key(msg->wParam, msg->lParam);
+    if (msg->message == WM_KEYDOWN && character >= 0)
+        PostMessageA(msg->hwnd, WM_CHAR, static_cast<WPARAM>(character), msg->lParam);
+    return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
@@ -494,6 +566,8 @@ void reset() {
     live_indices.clear();
     classes.clear();
     queue.clear();
+    input_queue.clear();
+    loop_filter = nullptr;
     quit_pending = false;
     quit_code = 0;
     starved_flag = false;
@@ -611,6 +685,42 @@ void type_text(HWND edit, const std::string& text) {
     notify_parent(*record, edit, EN_CHANGE);
 }
 
+// The key that types a byte: digits, letters, '.', '-', space and Backspace have keys of their own,
+// any other byte is a VK_PACKET key that carries it in the scan code's place.
+void queue_key(HWND edit, unsigned char byte) {
+    WPARAM key = VK_PACKET;
+    if ((byte >= '0' && byte <= '9') || byte == ' ' || byte == '\b')
+        key = byte;
+    else if (byte >= 'a' && byte <= 'z')
+        key = byte - 'a' + 'A';
+    else if (byte == '.' || byte == '-')
+        key = byte == '.' ? VK_OEM_PERIOD : VK_OEM_MINUS;
+    LPARAM lparam = 1 | (key == VK_PACKET ? static_cast<LPARAM>(byte) << 16 : 0);
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        MSG msg{};
+        msg.hwnd = edit;
+        msg.message = message;
+        msg.wParam = key;
+        msg.lParam = message == WM_KEYUP ? lparam | static_cast<LPARAM>(0xC0000000u) : lparam;
+        input_queue.push_back(msg);
+    }
+}
+
+void type_keys(HWND edit, const std::string& keys) {
+    WindowRecord* record = live(edit, "type_keys");
+    if (record == nullptr)
+        return;
+    if (!is_class(*record, "edit") || (record->info.style & ES_READONLY) != 0 || !reachable(edit)) {
+        note_misuse("type_keys", "not an edit a person can type into");
+        return;
+    }
+    focused_window = edit;
+    record->selection_start = 0;
+    record->selection_end = record->info.text.size();
+    for (unsigned char byte : keys)
+        queue_key(edit, byte);
+}
+
 void close(HWND window) {
     if (live(window, "close") == nullptr)
         return;
@@ -655,7 +765,8 @@ bool starved() {
     return starved_flag;
 }
 bool input_pending() {
-    return !queue.empty() || quit_pending;
+    return quit_pending || std::any_of(queue.begin(), queue.end(), loop_takes) ||
+           std::any_of(input_queue.begin(), input_queue.end(), loop_takes);
 }
 const std::vector<std::string>& misuse() {
     return misuse_log;

@@ -1,12 +1,18 @@
 // End-to-end driver: starts one deliverable's program and drives it through its real windows,
 // as a user would, from another process. Runs under Wine next to the program.
 //
-//   e2e_driver <deliverable> <program.exe> <screenshot folder> [--tour] [--time-scale=N]
+//   e2e_driver <deliverable> <program.exe> <screenshot folder> [--tour] [--messages]
+//              [--time-scale=N]
 //
-// --tour only opens the three task windows, runs each task and saves the screenshots, and says so
-// in words for a user. --time-scale=N makes every time limit N times longer (under emulation).
-// Prints one line per failed check; the exit code is the number of failures (0: all passed).
-// Texts are Windows-1251 bytes, like the programs' own.
+// It plays the scenario with the mouse and the keyboard, through the system's input queue
+// (SendInput), as a person does: a field is clicked into, its text selected and typed over, a
+// button clicked, a box answered with Enter or its OK button, a window closed with its close box
+// or Alt+F4, and a window that covers what is to be clicked dragged aside by its caption.
+// --messages plays the same steps with messages instead (WM_SETTEXT, BM_CLICK, WM_CLOSE), as the
+// tests on the stand-in do. --tour only opens the three task windows, runs each task and saves the
+// screenshots, and says so in words for a user. --time-scale=N makes every time limit N times
+// longer (under emulation). Prints one line per failed check; the exit code is the number of
+// failures (0: all passed). Texts are Windows-1251 bytes, like the programs' own.
 #include <windows.h>
 
 #include <stdio.h>
@@ -27,6 +33,7 @@ DWORD paint_ms = 400;            // a window redrawn before its screenshot (at l
 const DWORD poll_ms = 20;
 
 int failures = 0;
+bool by_hand = true; // through the input queue; false: with messages
 const Deliverable* deliverable = nullptr;
 PROCESS_INFORMATION process = {};
 const char* screenshot_folder = ".";
@@ -53,9 +60,26 @@ void print_text(const char* text) {
     putchar('"');
 }
 
+void save_screen_part(RECT rect, const char* name, bool when_still);
+
+// By hand, what was on the screen at the first failures is kept: <deliverable>-failed-N.
+void keep_the_screen() {
+    static bool keeping = false;
+    if (!by_hand || keeping || failures > 3)
+        return;
+    keeping = true;
+    char name[32];
+    snprintf(name, sizeof name, "failed-%d", failures);
+    printf("    (the screen: %s-%s.png)\n", deliverable->name, name);
+    save_screen_part({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, name,
+                     false);
+    keeping = false;
+}
+
 void fail(const char* what) {
     ++failures;
     printf("%s: FAIL %s\n", deliverable->name, what);
+    keep_the_screen();
     fflush(stdout);
 }
 
@@ -73,6 +97,7 @@ void check_text(const char* actual, const char* expected, const char* what) {
     printf("\n    actual   ");
     print_text(actual);
     printf("\n");
+    keep_the_screen();
     fflush(stdout);
 }
 
@@ -81,6 +106,7 @@ void check_number(long actual, long expected, const char* what) {
         return;
     ++failures;
     printf("%s: FAIL %s: expected %ld, actual %ld\n", deliverable->name, what, expected, actual);
+    keep_the_screen();
     fflush(stdout);
 }
 
@@ -206,23 +232,342 @@ void check_labels_fit(HWND window) {
     ReleaseDC(nullptr, screen);
 }
 
-// BM_CLICK sends BN_CLICKED to the parent synchronously: a click that opens a modal box is
-// posted, or SendMessage would wait for the box to close.
-bool click(HWND window, int id, bool opens_box) {
-    HWND button = GetDlgItem(window, id);
-    if (!button)
-        return false;
-    if (opens_box)
-        PostMessageA(button, BM_CLICK, 0, 0);
-    else
-        SendMessageA(button, BM_CLICK, 0, 0);
-    return true;
-}
-
 void save_screenshot(HWND window, const char* name);
 
 std::string named(const std::string& what, const char* detail) {
     return what + ": " + detail;
+}
+
+// ---- A person's hands: the mouse and the keyboard, through the system's input queue.
+
+GUITHREADINFO program_thread_info() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process.dwThreadId, &info);
+    return info;
+}
+
+// Polls until the condition holds, for at most the time limit of a window (or the one given).
+template <typename Condition> bool wait_until(Condition holds, DWORD limit_ms = 0) {
+    for (DWORD waited = 0; waited < (limit_ms ? limit_ms : window_timeout_ms); waited += poll_ms) {
+        if (holds())
+            return true;
+        Sleep(poll_ms);
+    }
+    return holds();
+}
+
+void send_inputs(INPUT* inputs, UINT count) {
+    if (SendInput(count, inputs, sizeof(INPUT)) != count)
+        fail("the system refused an input event");
+}
+
+// Absolute coordinates run from 0 to 65535 across the screen; rounded up, each lands on its pixel.
+LONG absolute(LONG pixel, int screen_size) {
+    return (LONG)(((long long)pixel * 65536 + screen_size - 1) / screen_size);
+}
+
+void send_mouse(DWORD button, POINT at) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = absolute(at.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = absolute(at.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    send_inputs(&input, 1);
+}
+
+void click_at(POINT at) {
+    send_mouse(0, at);
+    send_mouse(MOUSEEVENTF_LEFTDOWN, at);
+    send_mouse(MOUSEEVENTF_LEFTUP, at);
+}
+
+void send_key(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = (WORD)MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    send_inputs(&input, 1);
+}
+
+// A key pressed and released, with another held down meanwhile (Shift+End, Alt+F4) or none.
+void press_key(WORD key, WORD held = 0) {
+    if (held)
+        send_key(held, false);
+    send_key(key, false);
+    send_key(key, true);
+    if (held)
+        send_key(held, true);
+}
+
+// A character on the system's keyboard; '\b' is Backspace.
+void type_character(char character) {
+    SHORT key = character == '\b' ? VK_BACK : VkKeyScanA(character);
+    if (key == -1) {
+        fail("a character that no key of this keyboard types");
+        return;
+    }
+    press_key(LOBYTE(key), (key & 0x100) ? VK_SHIFT : 0);
+}
+
+HWND top_level(HWND window) {
+    return GetAncestor(window, GA_ROOT);
+}
+
+bool owned_by(HWND window, HWND owner) {
+    for (HWND above = GetWindow(window, GW_OWNER); above; above = GetWindow(above, GW_OWNER))
+        if (above == owner)
+            return true;
+    return false;
+}
+
+POINT centre_of(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// What the window is at that point of the screen (its caption, its close box, ...).
+LRESULT hit_test(HWND window, POINT at) {
+    DWORD_PTR part = HTNOWHERE;
+    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y), SMTO_ABORTIFHUNG,
+                        window_timeout_ms, &part);
+    return (LRESULT)part;
+}
+
+// A point of a top-level window's part (HTCAPTION, HTCLOSE), one that no other window covers if
+// `visible`: the caption searched from its middle outwards, the close box from the right.
+bool find_part(HWND window, LRESULT part, POINT* at, bool visible = true) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    LONG middle = (rect.left + rect.right) / 2, half = (rect.right - rect.left) / 2;
+    for (LONG y = rect.top + 2; y < rect.top + 40 && y < rect.bottom; y += 4) {
+        for (LONG step = 0; step < half; step += 4) {
+            const POINT points[] = {{middle + step, y}, {middle - step, y}};
+            const POINT from_right[] = {{rect.right - 1 - 2 * step, y}};
+            for (POINT point : part == HTCLOSE ? std::vector<POINT>(from_right, from_right + 1)
+                                               : std::vector<POINT>(points, points + 2)) {
+                if ((!visible || WindowFromPoint(point) == window) &&
+                    hit_test(window, point) == part) {
+                    *at = point;
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// Where each window the user dragged aside was before its first move: the place it opened at.
+std::vector<std::pair<HWND, RECT>> places_before_moving;
+
+struct ProgramWindows {
+    std::vector<std::pair<HWND, RECT>> found;
+};
+
+BOOL CALLBACK collect_program_window(HWND window, LPARAM data) {
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    if (process_id == process.dwProcessId && IsWindowVisible(window)) {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        ((ProgramWindows*)data)->found.push_back({window, rect});
+    }
+    return TRUE;
+}
+
+// The first corner, row by row on the screen, where the window would cover none of the program's
+// other windows, or failing that at least not `away_from`.
+POINT free_place(HWND window, HWND away_from) {
+    RECT own = {};
+    GetWindowRect(window, &own);
+    LONG width = own.right - own.left, height = own.bottom - own.top;
+    ProgramWindows windows;
+    EnumWindows(collect_program_window, (LPARAM)&windows);
+    POINT fallback = {-1, -1};
+    for (LONG y = 0; y + height <= GetSystemMetrics(SM_CYSCREEN); y += 10) {
+        for (LONG x = 0; x + width <= GetSystemMetrics(SM_CXSCREEN); x += 10) {
+            RECT place = {x, y, x + width, y + height}, overlap;
+            bool clear = true, clear_of_target = true;
+            for (const auto& other : windows.found) {
+                if (other.first == window || !IntersectRect(&overlap, &place, &other.second))
+                    continue;
+                clear = false;
+                clear_of_target = clear_of_target && other.first != away_from;
+            }
+            if (clear)
+                return {x, y};
+            if (clear_of_target && fallback.x < 0)
+                fallback = {x, y};
+        }
+    }
+    return fallback;
+}
+
+// Drags the window by its caption to a place where it covers neither `away_from` nor, where
+// there is room, any other window of the program.
+bool drag_aside(HWND window, HWND away_from, const std::string& what) {
+    POINT grip = {};
+    RECT before = {};
+    GetWindowRect(window, &before);
+    POINT corner = free_place(window, away_from);
+    if (!find_part(window, HTCAPTION, &grip) || corner.x < 0) {
+        fail(named(what, "a window in the way has no caption to drag it by, or no room").c_str());
+        return false;
+    }
+    if (std::none_of(places_before_moving.begin(), places_before_moving.end(),
+                     [&](const std::pair<HWND, RECT>& moved) { return moved.first == window; }))
+        places_before_moving.push_back({window, before});
+    POINT drop = {grip.x + corner.x - before.left, grip.y + corner.y - before.top};
+    // The button is let go only once the window has followed the mouse: a release that came
+    // before the system's move loop began would leave the loop waiting for the next click.
+    auto moving = [] { return (program_thread_info().flags & GUI_INMOVESIZE) != 0; };
+    send_mouse(0, grip);
+    send_mouse(MOUSEEVENTF_LEFTDOWN, grip);
+    bool started = wait_until(moving);
+    const int steps = 8;
+    for (int step = 1; step <= steps; ++step)
+        send_mouse(0, {grip.x + (drop.x - grip.x) * step / steps,
+                       grip.y + (drop.y - grip.y) * step / steps});
+    auto arrived = [&] {
+        RECT now = {};
+        GetWindowRect(window, &now);
+        return now.left == corner.x && now.top == corner.y;
+    };
+    // The loop may miss the last move (Wine merges them); a person moves the mouse a little more.
+    for (int nudge = 0; started && nudge < 10 && !wait_until(arrived, paint_ms * 2); ++nudge) {
+        send_mouse(0, {drop.x + 1, drop.y});
+        send_mouse(0, drop);
+    }
+    send_mouse(MOUSEEVENTF_LEFTUP, drop);
+    if (!wait_until([&] { return !moving(); }) || !arrived()) {
+        fail(named(what, "a window in the way did not follow the mouse").c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string window_words(HWND window) {
+    char class_name[64] = "";
+    GetClassNameA(window, class_name, sizeof class_name);
+    return std::string("a window of class ") + class_name;
+}
+
+// Makes `target` the window under `at`, as a person does: a window of the program that stays
+// above the target's window whatever is clicked (one it owns, such as a task window over the main
+// window) is dragged aside by its caption; any other is sent behind with a click on the caption of
+// the target's window.
+bool uncover(HWND target, POINT at, const std::string& what) {
+    HWND own_window = top_level(target);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        HWND shown = WindowFromPoint(at);
+        if (shown == target)
+            return true;
+        HWND cover = shown ? top_level(shown) : nullptr;
+        if (!cover || cover == own_window) {
+            fail(named(what, "cannot be reached: the window shows something else there (is it "
+                             "hidden or disabled?)")
+                     .c_str());
+            return false;
+        }
+        POINT caption = {};
+        if (!owned_by(cover, own_window) && find_part(own_window, HTCAPTION, &caption)) {
+            click_at(caption);
+            wait_until([&] { return WindowFromPoint(at) == target; });
+        } else if (!drag_aside(cover, own_window, what)) {
+            break;
+        }
+    }
+    fail(named(what,
+               ("cannot be reached: " + window_words(WindowFromPoint(at)) + " stays in the way")
+                   .c_str())
+             .c_str());
+    return false;
+}
+
+// A click on a control (a button, or an edit to type into), after uncovering it.
+bool click_control(HWND control, const std::string& what) {
+    POINT at = centre_of(control);
+    if (!uncover(control, at, what))
+        return false;
+    click_at(at);
+    return true;
+}
+
+HWND focus_of_program() {
+    return program_thread_info().hwndFocus;
+}
+
+// A click on a part of a top-level window (its caption, its close box), after uncovering it.
+bool click_part(HWND window, LRESULT part, const std::string& what) {
+    POINT at = {};
+    if (!find_part(window, part, &at, false)) {
+        fail(named(what, part == HTCLOSE ? "no close box" : "no caption").c_str());
+        return false;
+    }
+    if (!uncover(window, at, what))
+        return false;
+    click_at(at);
+    return true;
+}
+
+bool in_front(HWND window) {
+    HWND focus = focus_of_program();
+    return GetForegroundWindow() == window && focus && (focus == window || IsChild(window, focus));
+}
+
+// Brings a top-level window to the front with a click on its caption, until it has the focus.
+bool activate(HWND window, const std::string& what) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (in_front(window))
+            return true;
+        if (!click_part(window, HTCAPTION, what))
+            return false;
+        if (wait_until([&] { return in_front(window); }))
+            return true;
+    }
+    fail(named(what, "the window did not come to the front").c_str());
+    return false;
+}
+
+// What an input brings about is awaited for the time limit of a window; once a check has failed,
+// the program is at fault and the later ones get only a short while, so that the run ends with its
+// failures rather than at its time limit.
+DWORD awaited_ms() {
+    return failures ? paint_ms * 2 : window_timeout_ms;
+}
+
+// Clicks into the field, selects its text (Home, Shift+End) and types the keys over it. A click
+// that has not moved the focus yet, or keys that went astray as the focus moved, are tried again,
+// as a person would; the field must end up holding what was typed.
+void type_into(HWND edit, const char* keys, const std::string& what) {
+    const std::string wanted = typed_text(keys);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!click_control(edit, what))
+            return;
+        if (!wait_until([&] { return focus_of_program() == edit; }))
+            continue;
+        press_key(VK_HOME);
+        press_key(VK_END, VK_SHIFT);
+        for (const char* key = keys; *key; ++key)
+            type_character(*key);
+        if (wait_until([&] { return wanted == control_text(edit); }, awaited_ms()))
+            return;
+        if (focus_of_program() == edit)
+            break; // the keys went to the field, which did not take them as typed
+    }
+    check_text(control_text(edit), wanted.c_str(), named(what, "the typed text").c_str());
+}
+
+// Closes a window as a person does: its close box, or Alt+F4 once it is in front.
+void close_by_hand(HWND window, bool alt_f4, const std::string& what) {
+    if (alt_f4) {
+        if (activate(window, what))
+            press_key(VK_F4, VK_MENU);
+        return;
+    }
+    click_part(window, HTCLOSE, what);
 }
 
 // Waits for the information box owned by owner and checks its text and default title.
@@ -265,14 +610,44 @@ void wait_until_active_again(HWND owner) {
     }
 }
 
-void answer_box(HWND box, const std::string& what) {
+// A click on a button. By hand it goes through the input queue, and what it brings about is
+// awaited by the step's checks. With messages, BM_CLICK sends BN_CLICKED to the parent
+// synchronously: a click that opens a modal box is posted, or SendMessage would wait for the box
+// to close.
+bool click(HWND window, int id, bool opens_box, const std::string& what) {
+    HWND button = GetDlgItem(window, id);
+    if (!button)
+        return false;
+    if (by_hand)
+        click_control(button, what);
+    else if (opens_box)
+        PostMessageA(button, BM_CLICK, 0, 0);
+    else
+        SendMessageA(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+// By hand a box is answered with Enter once it has the focus (Enter goes to whatever has it), or
+// with a click on its OK button; with messages, with a posted IDOK.
+void answer_box(HWND box, bool with_mouse, const std::string& what) {
     if (!box)
         return;
+    HWND owner = GetWindow(box, GW_OWNER);
     // Only a box that has the foreground gives it to its owner as it goes.
-    HWND owner = GetForegroundWindow() == box ? GetWindow(box, GW_OWNER) : nullptr;
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    bool gives_foreground = GetForegroundWindow() == box;
+    if (!by_hand)
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    else if (with_mouse)
+        click_control(GetDlgItem(box, IDOK), named(what, "OK button"));
+    else if (activate(box, named(what, "message box")))
+        press_key(VK_RETURN);
     check(wait_until_gone(box), named(what, "message box did not close").c_str());
-    if (owner && IsWindow(owner) && IsWindowVisible(owner))
+    if (!owner || !IsWindow(owner) || !IsWindowVisible(owner))
+        return;
+    if (by_hand) // a person's next click in it needs it enabled again, not active
+        check(wait_until([&] { return IsWindowEnabled(owner) != FALSE; }),
+              named(what, "the box's window stayed disabled").c_str());
+    else if (gives_foreground)
         wait_until_active_again(owner);
 }
 
@@ -287,7 +662,19 @@ void check_rect(HWND window, int x, int y, int width, int height, const std::str
     check_number(rect.bottom - rect.top, height, named(what, "height").c_str());
 }
 
+// By hand, what a click brings about is awaited: the fields get a while to show their texts.
 void check_fields(HWND window, const std::vector<FieldText>& fields, const std::string& what) {
+    if (by_hand)
+        wait_until(
+            [&] {
+                for (const FieldText& field : fields) {
+                    HWND control = control_at(window, field.order);
+                    if (!control || strcmp(control_text(control), field.text) != 0)
+                        return false;
+                }
+                return true;
+            },
+            awaited_ms());
     for (const FieldText& field : fields) {
         std::string label = what + ", control " + std::to_string(field.order);
         if (HWND control = control_at(window, field.order))
@@ -365,6 +752,10 @@ ListedWindow listed(HWND window, HWND relative_to) {
     GetClassNameA(window, class_name, sizeof class_name);
     RECT place = {};
     GetWindowRect(window, &place);
+    // A window dragged aside is listed where it opened, the place the program gave it.
+    for (const std::pair<HWND, RECT>& moved : places_before_moving)
+        if (moved.first == window)
+            place = moved.second;
     if (relative_to) {
         CharLowerA(class_name);
         MapWindowPoints(HWND_DESKTOP, relative_to, (POINT*)&place, 2);
@@ -413,6 +804,7 @@ void play(const std::vector<Step>& steps, const char* program) {
     bool running = false;
     for (const Step& step : steps) {
         if (step.act == Act::start) {
+            places_before_moving.clear();
             running = (windows[0] = start_and_find_main(program)) != nullptr;
             continue;
         }
@@ -431,7 +823,7 @@ void play(const std::vector<Step>& steps, const char* program) {
             check_labels_fit(window);
             break;
         case Act::open:
-            check(click(windows[0], step.id, false), named(what, "launch button").c_str());
+            check(click(windows[0], step.id, false, what), named(what, "launch button").c_str());
             window = windows[step.window] = wait_for_window(expected.class_name, windows[0]);
             check(window != nullptr, named(what, "did not open").c_str());
             if (!window)
@@ -439,26 +831,42 @@ void play(const std::vector<Step>& steps, const char* program) {
             find_window(expected.class_name, windows[0], &count);
             check_number(count, 1, named(what, "windows of its class").c_str());
             check_window(window, expected, step.fields, what);
+            if (by_hand) { // a person keeps the main window in reach
+                RECT task = {}, main = {}, overlap = {};
+                GetWindowRect(window, &task);
+                GetWindowRect(windows[0], &main);
+                if (IntersectRect(&overlap, &task, &main))
+                    drag_aside(window, windows[0], what);
+            }
             break;
         case Act::type:
-            for (const FieldText& field : step.fields)
-                if (HWND control = control_at(window, field.order))
-                    SendMessageA(control, WM_SETTEXT, 0, (LPARAM)field.text);
+            for (const FieldText& field : step.fields) {
+                std::string label = step.what + ", control " + std::to_string(field.order);
+                HWND control = control_at(window, field.order);
+                if (!control)
+                    fail(label.c_str());
+                else if (by_hand)
+                    type_into(control, field.text, label);
+                else if (SendMessageA(control, WM_SETTEXT, 0,
+                                      (LPARAM)typed_text(field.text).c_str()))
+                    check_text(control_text(control), typed_text(field.text).c_str(),
+                               label.c_str());
+            }
             break;
         case Act::click:
         case Act::click_and_hold:
-            check(click(window, step.id, !step.boxes.empty()), named(what, "button").c_str());
+            check(click(window, step.id, !step.boxes.empty(), what), named(what, "button").c_str());
             for (const ExpectedBox& box : step.boxes) {
                 HWND shown = find_box(windows[box.owner], box.text, step.what);
                 if (step.act == Act::click)
-                    answer_box(shown, step.what);
+                    answer_box(shown, false, step.what);
                 else
                     held_boxes.push_back(shown);
             }
             break;
-        case Act::answer:
+        case Act::answer: // a box held while other windows were used: by hand, with the mouse
             if (!held_boxes.empty()) {
-                answer_box(held_boxes.back(), step.what);
+                answer_box(held_boxes.back(), true, step.what);
                 held_boxes.pop_back();
             }
             break;
@@ -466,12 +874,14 @@ void play(const std::vector<Step>& steps, const char* program) {
         case Act::notice: {
             // The focus check means something only when the focus was elsewhere before.
             HWND focus_before = focused_window();
-            click(windows[0], step.id, !step.boxes.empty());
+            click(windows[0], step.id, !step.boxes.empty(), what);
             for (const ExpectedBox& box : step.boxes)
-                answer_box(find_box(windows[box.owner], box.text, step.what), step.what);
+                answer_box(find_box(windows[box.owner], box.text, step.what), false, step.what);
             if (step.boxes.empty()) {
                 check(focus_before != window,
                       named(what, "focus was on its window before").c_str());
+                if (by_hand)
+                    wait_until([&] { return focused_window() == window; });
                 check(focused_window() == window, named(what, "focus not on its window").c_str());
             }
             find_window(expected.class_name, windows[0], &count);
@@ -479,12 +889,15 @@ void play(const std::vector<Step>& steps, const char* program) {
             break;
         }
         case Act::close:
-            if (step.window == 0) {
+            // By hand Task 1 goes with Alt+F4, the others with their close box.
+            if (by_hand)
+                close_by_hand(window, step.window == 1, what);
+            else if (step.window == 0)
                 PostMessageA(window, WM_CLOSE, 0, 0); // the program ends: no answer comes
-            } else {
+            else
                 SendMessageA(window, WM_CLOSE, 0, 0);
+            if (step.window != 0)
                 check(wait_until_gone(window), named(what, "window did not close").c_str());
-            }
             windows[step.window] = nullptr;
             break;
         case Act::exit:
@@ -504,10 +917,14 @@ void play(const std::vector<Step>& steps, const char* program) {
 void save_screenshot(HWND window, const char* name) {
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const DWORD interval = paint_ms / 2;
-    Sleep(interval);
+    Sleep(paint_ms / 2);
     RECT rect = {};
     GetWindowRect(window, &rect);
+    save_screen_part(rect, name, true);
+}
+
+void save_screen_part(RECT rect, const char* name, bool when_still) {
+    const DWORD interval = paint_ms / 2;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
@@ -532,7 +949,8 @@ void save_screenshot(HWND window, const char* name) {
         BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
         GdiFlush();
         const unsigned char* now = (const unsigned char*)pixels;
-        if (earlier.size() == image_size && std::equal(earlier.begin(), earlier.end(), now))
+        if (!when_still ||
+            (earlier.size() == image_size && std::equal(earlier.begin(), earlier.end(), now)))
             break;
         if (waited >= window_timeout_ms) {
             fail("a window kept changing while its screenshot was taken");
@@ -571,12 +989,14 @@ int main(int argc, char** argv) {
     for (int i = 4; i < argc && usable; ++i) {
         if (strcmp(argv[i], "--tour") == 0)
             tour = true;
+        else if (strcmp(argv[i], "--messages") == 0)
+            by_hand = false;
         else
             usable = sscanf(argv[i], "--time-scale=%d", &time_scale) == 1 && time_scale > 0;
     }
     if (!usable) {
         fprintf(stderr, "usage: e2e_driver <deliverable> <program.exe> <screenshot folder> "
-                        "[--tour] [--time-scale=N]\n");
+                        "[--tour] [--messages] [--time-scale=N]\n");
         return 100;
     }
     window_timeout_ms *= time_scale;

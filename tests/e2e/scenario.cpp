@@ -1,5 +1,7 @@
 #include "tests/e2e/scenario.h"
 
+#include <deque>
+
 namespace {
 
 std::string task(int number, const std::string& what) {
@@ -21,10 +23,20 @@ struct Scenario {
     }
     void open(int t) { add(Act::open, t, "window", d.launch_ids[t - 1], d.tasks[t - 1].initial); }
     void execute(int t) { add(Act::click, t, "execute button", d.tasks[t - 1].execute_id); }
-    // Types element i and adds it; its confirmation, if any, is answered at once or held.
+    // Keys the scenario makes up; they outlive every step that points to them.
+    const char* keep(const std::string& keys) {
+        static std::deque<std::string> kept;
+        kept.push_back(keys);
+        return kept.back().c_str();
+    }
+    // Types element i and adds it; its confirmation, if any, is answered at once or held. The first
+    // is typed with a slip that Backspace erases.
     void addition(int i, bool hold) {
         const ArrayCase& a = d.array;
-        const FieldText element[] = {{a.element_order, a.elements[i]}, {}};
+        const char* keys = a.elements[i];
+        if (i == 0)
+            keys = keep(std::string("7\b") + keys);
+        const FieldText element[] = {{a.element_order, keys}, {}};
         add(Act::type, 3, "element", 0, element);
         std::vector<ExpectedBox> boxes;
         if (a.added_text)
@@ -96,6 +108,11 @@ std::vector<Step> scenario(const Deliverable& d, bool tour) {
         for (int t = 1; t <= 3; ++t)
             s.open(t);
         s.add(Act::windows, 0, "windows");
+        // A text longer than its field shows (leading zeros, which read as nothing), not added.
+        std::string first = d.array.elements[0];
+        first.insert(first[0] == '-' ? 1 : 0, 32, '0');
+        const FieldText long_text[] = {{d.array.element_order, s.keep(first)}, {}};
+        s.add(Act::type, 3, "long element", 0, long_text);
         s.add(Act::type, 3, "inputs", 0, d.tasks[2].typed);
         s.execute(3);
         s.add(Act::expect, 3, "result after reopening", 0, d.array.empty_results);
@@ -111,6 +128,16 @@ std::vector<Step> scenario(const Deliverable& d, bool tour) {
         s.add(Act::exit, 0, "exit button");
     }
     return s.steps;
+}
+
+std::string typed_text(const std::string& keys) {
+    std::string text;
+    for (char key : keys)
+        if (key != '\b')
+            text += key;
+        else if (!text.empty())
+            text.pop_back();
+    return text;
 }
 
 bool caption_matches(const std::string& actual, const std::string& expected) {

@@ -21,7 +21,7 @@ enum class Act {
     open,       // a click on launch button `id` opens task window `window`, the only one of its
                 // class, owned by the main window, checked as the main window is, with its class,
                 // and `fields` hold their texts
-    type,       // the user types `fields`
+    type,       // the user types `fields` ('\b' is Backspace), and each then holds what was typed
     click,      // a click on control `id` of `window`: `boxes` come up in turn, each answered OK
     click_and_hold, // the same, but its one box stays up: the steps up to `answer` are taken
                     // while it is, on the windows it does not block
@@ -50,6 +50,9 @@ std::vector<Step> scenario(const Deliverable& deliverable, bool tour);
 
 // A '*' in the expected caption stands for any text (an author credit).
 bool caption_matches(const std::string& actual, const std::string& expected);
+
+// What a field holds once `keys` are typed over its text: each '\b' erases the character before.
+std::string typed_text(const std::string& keys);
 
 inline const WindowCase& window_of(const Deliverable& d, int window) {
     return window ? d.tasks[window - 1].window : d.main;

@@ -219,7 +219,13 @@ std::vector<ScriptedRun> scripted_runs(const Deliverable& d, const std::vector<S
             break;
         case Act::type:
             for (const FieldText& field : step.fields)
-                act("set " + control(window, '#', field.order) + " " + hex_of(field.text));
+                act("type " + control(window, '#', field.order) + " " + hex_of(field.text));
+            for (const FieldText& field : step.fields) {
+                std::string name = control(window, '#', field.order);
+                act("get " + name);
+                expect("{\"get\":\"" + name + "\",\"text_hex\":\"" +
+                       hex_of(typed_text(field.text)) + "\"}");
+            }
             break;
         case Act::click:
             act("click " + target);

@@ -230,15 +230,17 @@ void perform(const std::vector<std::string>& words) {
                        hex_of(standin::text_of(control)) + "\"}");
         else
             act_with_time_limit("click", words[1], control, standin::click);
-    } else if (verb == "set" && (words.size() == 2 || words.size() == 3)) {
+    } else if ((verb == "set" || verb == "type") && (words.size() == 2 || words.size() == 3)) {
         std::string text;
         HWND control = control_named(words[1], &problem);
         if (!control)
             print_error(problem);
         else if (words.size() == 3 && !bytes_of_hex(words[2], &text))
             print_error("malformed hex '" + words[2] + "'");
-        else
+        else if (verb == "set")
             standin::type_text(control, text);
+        else
+            standin::type_keys(control, text);
     } else if (verb == "close" && words.size() == 2) {
         HWND window = window_named(words[1], &problem);
         if (!window)
@@ -246,8 +248,8 @@ void perform(const std::vector<std::string>& words) {
         else
             act_with_time_limit("close", words[1], window, standin::close);
     } else {
-        print_error("malformed action; one of: click CONTROL, set CONTROL [HEX], get CONTROL, "
-                    "close WINDOW, windows, focus");
+        print_error("malformed action; one of: click CONTROL, set CONTROL [HEX], "
+                    "type CONTROL [HEX], get CONTROL, close WINDOW, windows, focus");
     }
     print_new_misuse();
     memcpy(action_under_way, outer_action, sizeof outer_action);
