@@ -58,7 +58,8 @@ def differences(expected_windows, actual_windows):
             if key == "children" or (placed_by_platform and key in ("x", "y")):
                 continue
             if actual.get(key) != value:
-                found.append(f"{name} {key}: {shown(value, key)}, shown {shown(actual.get(key), key)}")
+                found.append(f"{name} {key}: {shown(value, key)}, "
+                             f"shown {shown(actual.get(key), key)}")
         children, shown_children = expected["children"], actual["children"]
         if len(children) != len(shown_children):
             found.append(f"{name}: {len(shown_children)} controls, not {len(children)}")

@@ -22,7 +22,7 @@ start_virtual_display
 
 status=0
 timeout -k 5 $((120 * WINE_TIME_SCALE)) "${WINE[@]}" "$driver" "$deliverable" \
-    "$(windows_path "$program")" "$(windows_path "$shots")" --time-scale=$WINE_TIME_SCALE \
+    "$(windows_path "$program")" "$(windows_path "$shots")" --time-scale="$WINE_TIME_SCALE" \
     "${options[@]}" || status=$?
 stop_wine
 convert_screenshots "$shots/$deliverable"-*.bmp
