@@ -1,5 +1,6 @@
 #include "tests/shipped/window_snapshot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -492,11 +493,33 @@ std::vector<std::string> window_differences(const ShownWindow& expected, const S
     auto compare = [&](const std::string& what, const ListedWindow& wanted,
                        const ListedWindow& actual, bool top_level,
                        const std::vector<std::string>& keys) {
-        for (const std::string& key : keys)
-            if (shown(key, wanted, top_level) != shown(key, actual, top_level))
-                found.push_back(what + " " + (top_level && key == "text" ? "caption" : key) + ": " +
-                                shown(key, wanted, top_level) + ", shown " +
-                                shown(key, actual, top_level));
+        for (const std::string& key : keys) {
+            std::string expected_value = shown(key, wanted, top_level);
+            std::string shown_value = shown(key, actual, top_level);
+            if (expected_value == shown_value)
+                continue;
+            std::string named = top_level && key == "text" ? "caption" : key;
+            if (key == "text") {
+                // A long text around its first difference, and that byte, which may look alike.
+                const std::string &a = wanted.text, &b = actual.text;
+                size_t first =
+                    std::mismatch(a.begin(), a.begin() + std::min(a.size(), b.size()), b.begin())
+                        .first -
+                    a.begin();
+                const size_t context = 24;
+                if (std::max(a.size(), b.size()) > 2 * context) {
+                    size_t from = first > context ? first - context : 0;
+                    named += " from its byte " + std::to_string(from + 1);
+                    expected_value = quoted_text(a.substr(std::min(from, a.size()), 2 * context));
+                    shown_value = quoted_text(b.substr(std::min(from, b.size()), 2 * context));
+                }
+                if (first < a.size() && first < b.size())
+                    shown_value += " (byte " + std::to_string(first + 1) + ": 0x" +
+                                   hex_of(a.substr(first, 1)) + ", shown 0x" +
+                                   hex_of(b.substr(first, 1)) + ")";
+            }
+            found.push_back(what + " " + named + ": " + expected_value + ", shown " + shown_value);
+        }
     };
     ListedWindow wanted = expected.window;
     std::vector<std::string> keys = {"class", "text", "width", "height", "style", "ex_style"};
