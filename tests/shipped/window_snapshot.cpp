@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <sstream>
 
 namespace {
 
@@ -23,17 +25,14 @@ unsigned character_of(unsigned char byte) {
     return byte < 0x80 ? byte : byte >= 0xC0 ? 0x410 + (byte - 0xC0) : upper_half[byte - 0x80];
 }
 
-void append_utf8(std::string* out, unsigned code) {
-    if (code < 0x80) {
-        *out += (char)code;
-    } else if (code < 0x800) {
-        *out += (char)(0xC0 | code >> 6);
-        *out += (char)(0x80 | (code & 0x3F));
-    } else {
-        *out += (char)(0xE0 | code >> 12);
-        *out += (char)(0x80 | (code >> 6 & 0x3F));
-        *out += (char)(0x80 | (code & 0x3F));
-    }
+std::string utf8_of(unsigned char byte) {
+    unsigned code = character_of(byte);
+    if (code < 0x80)
+        return std::string(1, (char)code);
+    if (code < 0x800)
+        return {(char)(0xC0 | code >> 6), (char)(0x80 | (code & 0x3F))};
+    return {(char)(0xE0 | code >> 12), (char)(0x80 | (code >> 6 & 0x3F)),
+            (char)(0x80 | (code & 0x3F))};
 }
 
 // A byte that would read as something else, or as nothing, written as \xHH.
@@ -43,190 +42,115 @@ bool escaped(unsigned char byte) {
 
 // The text at `at` (its opening quote) up to its closing quote, which `at` is left after.
 bool unquoted(const std::string& line, size_t* at, std::string* bytes) {
-    if (*at >= line.size() || line[*at] != '"')
-        return false;
+    const std::string named = "\"\\rnt", meant = "\"\\\r\n\t";
     for (size_t i = *at + 1; i < line.size();) {
-        unsigned char c = line[i];
-        if (c == '"') {
+        if (line[i] == '"') {
             *at = i + 1;
             return true;
         }
-        if (c == '\\') {
-            if (i + 1 >= line.size())
+        if (line.compare(i, 2, "\\x") == 0) {
+            if (!bytes_of_hex(line.substr(i + 2, 2), bytes))
                 return false;
-            char e = line[i + 1];
-            if (e == 'x') {
-                if (i + 4 > line.size() || !bytes_of_hex(line.substr(i + 2, 2), bytes))
-                    return false;
-                i += 4;
-                continue;
-            }
-            const std::string from = "\"\\rnt", to = "\"\\\r\n\t";
-            if (from.find(e) == std::string::npos)
+            i += 4;
+        } else if (line[i] == '\\') {
+            size_t escape = i + 1 < line.size() ? named.find(line[i + 1]) : std::string::npos;
+            if (escape == std::string::npos)
                 return false;
-            *bytes += to[from.find(e)];
+            *bytes += meant[escape];
             i += 2;
-            continue;
-        }
-        // One UTF-8 character, which must be one of Windows-1251's.
-        unsigned code = c;
-        int more = c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (c >= 0x80 && !more)
-            return false;
-        if (more)
-            code &= more == 2 ? 0x0F : 0x1F;
-        for (int k = 1; k <= more; ++k) {
-            if (i + k >= line.size() || ((unsigned char)line[i + k] & 0xC0) != 0x80)
+        } else { // one character, which must be one of Windows-1251's
+            int byte = 1;
+            while (byte < 256 &&
+                   (escaped(byte) || line.compare(i, utf8_of(byte).size(), utf8_of(byte)) != 0))
+                ++byte;
+            if (byte == 256)
                 return false;
-            code = code << 6 | ((unsigned char)line[i + k] & 0x3F);
+            *bytes += (char)byte;
+            i += utf8_of(byte).size();
         }
-        int byte = -1;
-        for (int b = 0; b < 256 && byte < 0; ++b)
-            if (character_of((unsigned char)b) == code && !escaped((unsigned char)b))
-                byte = b;
-        if (byte < 0)
-            return false;
-        *bytes += (char)byte;
-        i += 1 + more;
     }
     return false;
 }
 
-// ---- Styles as flag names.
+// ---- Styles as flag names: WS_ for every window (WS_EX_ for the extended styles), BS_, SS_ and
+// ES_ by class. Each name with the bits it stands for in hex, MASK or MASK:VALUE (the bits VALUE
+// within MASK).
+const char* const known_style_names =
+    "WS_POPUP:80000000 WS_CHILD:40000000 WS_VISIBLE:10000000 WS_DISABLED:8000000 "
+    "WS_CLIPSIBLINGS:4000000 WS_CLIPCHILDREN:2000000 WS_CAPTION:C00000 WS_BORDER:C00000:800000 "
+    "WS_DLGFRAME:C00000:400000 WS_VSCROLL:200000 WS_HSCROLL:100000 WS_SYSMENU:80000 "
+    "WS_THICKFRAME:40000 WS_MINIMIZEBOX:20000 WS_MAXIMIZEBOX:10000 WS_GROUP:20000 "
+    "WS_TABSTOP:10000 WS_EX_DLGMODALFRAME:1 WS_EX_TOPMOST:8 WS_EX_TRANSPARENT:20 "
+    "WS_EX_TOOLWINDOW:80 WS_EX_WINDOWEDGE:100 WS_EX_CLIENTEDGE:200 WS_EX_STATICEDGE:20000 "
+    "WS_EX_APPWINDOW:40000 BS_DEFPUSHBUTTON:F:1 BS_CHECKBOX:F:2 BS_AUTOCHECKBOX:F:3 "
+    "BS_RADIOBUTTON:F:4 BS_GROUPBOX:F:7 BS_AUTORADIOBUTTON:F:9 BS_MULTILINE:2000 BS_NOTIFY:4000 "
+    "BS_FLAT:8000 SS_CENTER:1F:1 SS_RIGHT:1F:2 SS_NOPREFIX:80 SS_NOTIFY:100 SS_SUNKEN:1000 "
+    "ES_CENTER:3:1 ES_RIGHT:3:2 ES_MULTILINE:4 ES_UPPERCASE:8 ES_LOWERCASE:10 ES_PASSWORD:20 "
+    "ES_AUTOVSCROLL:40 ES_AUTOHSCROLL:80 ES_NOHIDESEL:100 ES_READONLY:800 ES_WANTRETURN:1000 "
+    "ES_NUMBER:2000";
 
 struct StyleName {
-    const char* name;
-    unsigned long mask, value; // the name stands for the bits `value` within `mask`
+    std::string name;
+    unsigned long mask, value;
 };
 
-const StyleName window_styles[] = {
-    {"WS_POPUP", 0x80000000, 0x80000000},        {"WS_CHILD", 0x40000000, 0x40000000},
-    {"WS_MINIMIZE", 0x20000000, 0x20000000},     {"WS_VISIBLE", 0x10000000, 0x10000000},
-    {"WS_DISABLED", 0x08000000, 0x08000000},     {"WS_CLIPSIBLINGS", 0x04000000, 0x04000000},
-    {"WS_CLIPCHILDREN", 0x02000000, 0x02000000}, {"WS_MAXIMIZE", 0x01000000, 0x01000000},
-    {"WS_CAPTION", 0x00C00000, 0x00C00000},      {"WS_BORDER", 0x00C00000, 0x00800000},
-    {"WS_DLGFRAME", 0x00C00000, 0x00400000},     {"WS_VSCROLL", 0x00200000, 0x00200000},
-    {"WS_HSCROLL", 0x00100000, 0x00100000},      {"WS_SYSMENU", 0x00080000, 0x00080000},
-    {"WS_THICKFRAME", 0x00040000, 0x00040000},   {nullptr, 0, 0}};
-// The same two bits mean one thing on a top-level window and another on a control.
-const StyleName top_level_styles[] = {
-    {"WS_MINIMIZEBOX", 0x20000, 0x20000}, {"WS_MAXIMIZEBOX", 0x10000, 0x10000}, {nullptr, 0, 0}};
-const StyleName control_styles[] = {
-    {"WS_GROUP", 0x20000, 0x20000}, {"WS_TABSTOP", 0x10000, 0x10000}, {nullptr, 0, 0}};
-const StyleName button_styles[] = {{"BS_DEFPUSHBUTTON", 0xF, 1},
-                                   {"BS_CHECKBOX", 0xF, 2},
-                                   {"BS_AUTOCHECKBOX", 0xF, 3},
-                                   {"BS_RADIOBUTTON", 0xF, 4},
-                                   {"BS_3STATE", 0xF, 5},
-                                   {"BS_AUTO3STATE", 0xF, 6},
-                                   {"BS_GROUPBOX", 0xF, 7},
-                                   {"BS_USERBUTTON", 0xF, 8},
-                                   {"BS_AUTORADIOBUTTON", 0xF, 9},
-                                   {"BS_OWNERDRAW", 0xF, 0xB},
-                                   {"BS_LEFTTEXT", 0x20, 0x20},
-                                   {"BS_ICON", 0x40, 0x40},
-                                   {"BS_BITMAP", 0x80, 0x80},
-                                   {"BS_CENTER", 0x300, 0x300},
-                                   {"BS_LEFT", 0x300, 0x100},
-                                   {"BS_RIGHT", 0x300, 0x200},
-                                   {"BS_VCENTER", 0xC00, 0xC00},
-                                   {"BS_TOP", 0xC00, 0x400},
-                                   {"BS_BOTTOM", 0xC00, 0x800},
-                                   {"BS_PUSHLIKE", 0x1000, 0x1000},
-                                   {"BS_MULTILINE", 0x2000, 0x2000},
-                                   {"BS_NOTIFY", 0x4000, 0x4000},
-                                   {"BS_FLAT", 0x8000, 0x8000},
-                                   {nullptr, 0, 0}};
-const StyleName static_styles[] = {{"SS_CENTER", 0x1F, 1},
-                                   {"SS_RIGHT", 0x1F, 2},
-                                   {"SS_ICON", 0x1F, 3},
-                                   {"SS_SIMPLE", 0x1F, 0xB},
-                                   {"SS_LEFTNOWORDWRAP", 0x1F, 0xC},
-                                   {"SS_OWNERDRAW", 0x1F, 0xD},
-                                   {"SS_BITMAP", 0x1F, 0xE},
-                                   {"SS_NOPREFIX", 0x80, 0x80},
-                                   {"SS_NOTIFY", 0x100, 0x100},
-                                   {"SS_CENTERIMAGE", 0x200, 0x200},
-                                   {"SS_SUNKEN", 0x1000, 0x1000},
-                                   {nullptr, 0, 0}};
-const StyleName edit_styles[] = {{"ES_CENTER", 0x3, 1},          {"ES_RIGHT", 0x3, 2},
-                                 {"ES_MULTILINE", 0x4, 0x4},     {"ES_UPPERCASE", 0x8, 0x8},
-                                 {"ES_LOWERCASE", 0x10, 0x10},   {"ES_PASSWORD", 0x20, 0x20},
-                                 {"ES_AUTOVSCROLL", 0x40, 0x40}, {"ES_AUTOHSCROLL", 0x80, 0x80},
-                                 {"ES_NOHIDESEL", 0x100, 0x100}, {"ES_OEMCONVERT", 0x400, 0x400},
-                                 {"ES_READONLY", 0x800, 0x800},  {"ES_WANTRETURN", 0x1000, 0x1000},
-                                 {"ES_NUMBER", 0x2000, 0x2000},  {nullptr, 0, 0}};
-const StyleName extended_styles[] = {{"WS_EX_DLGMODALFRAME", 0x1, 0x1},
-                                     {"WS_EX_NOPARENTNOTIFY", 0x4, 0x4},
-                                     {"WS_EX_TOPMOST", 0x8, 0x8},
-                                     {"WS_EX_ACCEPTFILES", 0x10, 0x10},
-                                     {"WS_EX_TRANSPARENT", 0x20, 0x20},
-                                     {"WS_EX_TOOLWINDOW", 0x80, 0x80},
-                                     {"WS_EX_WINDOWEDGE", 0x100, 0x100},
-                                     {"WS_EX_CLIENTEDGE", 0x200, 0x200},
-                                     {"WS_EX_CONTROLPARENT", 0x10000, 0x10000},
-                                     {"WS_EX_STATICEDGE", 0x20000, 0x20000},
-                                     {"WS_EX_APPWINDOW", 0x40000, 0x40000},
-                                     {"WS_EX_LAYERED", 0x80000, 0x80000},
-                                     {nullptr, 0, 0}};
-
-// The tables that name a style: a top-level window's, or a control's of its class; or the
-// extended styles.
-std::vector<const StyleName*> style_tables(bool top_level, const std::string& class_name,
-                                           bool extended) {
-    if (extended)
-        return {extended_styles};
-    if (top_level)
-        return {window_styles, top_level_styles};
-    const StyleName* own = class_name == "button"   ? button_styles
-                           : class_name == "static" ? static_styles
-                           : class_name == "edit"   ? edit_styles
-                                                    : nullptr;
-    if (!own)
-        return {window_styles, control_styles};
-    return {window_styles, control_styles, own};
+const std::vector<StyleName>& style_names_known() {
+    static std::vector<StyleName> names;
+    std::istringstream words(names.empty() ? known_style_names : "");
+    for (std::string word; words >> word;) {
+        char* rest = nullptr;
+        unsigned long mask = strtoul(word.c_str() + word.find(':') + 1, &rest, 16);
+        names.push_back(
+            {word.substr(0, word.find(':')), mask, *rest ? strtoul(rest + 1, nullptr, 16) : mask});
+    }
+    return names;
 }
 
-std::string style_names(unsigned long style, const std::vector<const StyleName*>& tables) {
+// Whether a style of a top-level window, of a control of its class, or an extended style
+// (`class_name` "ex") has this name. The same two bits are the minimize and maximize boxes of a
+// top-level window, and the group and tab stop marks of a control.
+bool names_it(const std::string& name, bool top_level, const std::string& class_name) {
+    auto starts = [&](const std::string& prefix) { return name.rfind(prefix, 0) == 0; };
+    if (class_name == "ex" || starts("WS_EX_"))
+        return class_name == "ex" && starts("WS_EX_");
+    bool box = name == "WS_MINIMIZEBOX" || name == "WS_MAXIMIZEBOX";
+    if (box || name == "WS_GROUP" || name == "WS_TABSTOP")
+        return box == top_level;
+    std::string own = class_name == "button"   ? "BS_"
+                      : class_name == "static" ? "SS_"
+                      : class_name == "edit"   ? "ES_"
+                                               : "WS_";
+    return starts("WS_") || (!top_level && starts(own));
+}
+
+std::string style_names(unsigned long style, bool top_level, const std::string& class_name) {
     std::string names;
-    unsigned long rest = style;
-    for (const StyleName* table : tables)
-        for (const StyleName* name = table; name->name; ++name)
-            if ((rest & name->mask) == name->value) {
-                names += (names.empty() ? "" : "|") + std::string(name->name);
-                rest &= ~name->mask;
-            }
-    if (rest) {
+    for (const StyleName& known : style_names_known())
+        if (names_it(known.name, top_level, class_name) && (style & known.mask) == known.value) {
+            names += (names.empty() ? "" : "|") + known.name;
+            style &= ~known.mask;
+        }
+    if (style) {
         char hex[24];
-        snprintf(hex, sizeof hex, "0x%lX", rest);
+        snprintf(hex, sizeof hex, "0x%lX", style);
         names += (names.empty() ? "" : "|") + std::string(hex);
     }
     return names.empty() ? "0" : names;
 }
 
-bool style_of_names(const std::string& names, const std::vector<const StyleName*>& tables,
+bool style_of_names(const std::string& names, bool top_level, const std::string& class_name,
                     unsigned long* style) {
     *style = 0;
-    for (size_t from = 0; from <= names.size();) {
-        size_t bar = names.find('|', from);
-        std::string name = names.substr(from, bar == std::string::npos ? bar : bar - from);
-        bool known = false;
-        for (const StyleName* table : tables)
-            for (const StyleName* entry = table; entry->name && !known; ++entry)
-                if (name == entry->name) {
-                    *style |= entry->value;
-                    known = true;
-                }
-        if (!known) {
-            char* end = nullptr;
-            unsigned long bits = strtoul(name.c_str(), &end, 0);
-            if (name.empty() || *end)
-                return false;
-            *style |= bits;
-        }
-        if (bar == std::string::npos)
-            break;
-        from = bar + 1;
+    std::istringstream words(names);
+    for (std::string name; std::getline(words, name, '|');) {
+        const StyleName* found = nullptr;
+        for (const StyleName& known : style_names_known())
+            if (name == known.name && names_it(name, top_level, class_name))
+                found = &known;
+        char* rest = nullptr;
+        *style |= found ? found->value : strtoul(name.c_str(), &rest, 0);
+        if (!found && (name.empty() || *rest))
+            return false;
     }
     return true;
 }
@@ -241,68 +165,49 @@ std::string coordinate(long value) {
 
 // Place, size, styles and text of a window or a control.
 std::string fields_of(const ListedWindow& listed, bool top_level) {
-    std::string line =
-        " x=" + coordinate(listed.x) + " y=" + coordinate(listed.y) +
-        " width=" + std::to_string(listed.width) + " height=" + std::to_string(listed.height) +
-        " style=" + style_names(listed.style, style_tables(top_level, listed.class_name, false));
+    std::string line = " x=" + coordinate(listed.x) + " y=" + coordinate(listed.y) +
+                       " width=" + std::to_string(listed.width) +
+                       " height=" + std::to_string(listed.height) +
+                       " style=" + style_names(listed.style, top_level, listed.class_name);
     if (listed.ex_style)
-        line += " ex_style=" + style_names(listed.ex_style, style_tables(true, "", true));
+        line += " ex_style=" + style_names(listed.ex_style, top_level, "ex");
     return line + (top_level ? " caption=" : " text=") + quoted_text(listed.text);
 }
 
 // One line of a snapshot: a window's name and class, or a control's class, then every field of
 // fields_of() (and a window's owner).
 bool read_line(const std::string& line, bool top_level, ShownWindow* window, ListedWindow* listed) {
-    std::vector<std::string> words;
-    size_t at = line.find_first_not_of(' ');
-    while (at < line.size() && words.size() < (top_level ? 2u : 1u)) {
-        size_t end = line.find(' ', at);
-        words.push_back(line.substr(at, end == std::string::npos ? end : end - at));
-        at = end == std::string::npos ? line.size() : end + 1;
-    }
-    if (words.size() != (top_level ? 2u : 1u))
+    const std::string text_key = top_level ? " caption=" : " text=";
+    size_t quote = line.find(text_key) + text_key.size();
+    if (quote < text_key.size() || !unquoted(line, &quote, &listed->text) || quote != line.size())
         return false;
+    std::istringstream words(line.substr(0, line.find(text_key)));
     if (top_level)
-        window->name = words[0];
-    listed->class_name = words.back();
-    bool placed = false, sized = false, styled = false, identified = top_level;
-    long* numbers[] = {&listed->x, &listed->y, &listed->width, &listed->height, &listed->id};
-    const char* const number_keys[] = {"x", "y", "width", "height", "id"};
-    while (at < line.size()) {
-        size_t end = line.find(' ', at);
-        std::string word = line.substr(at, end == std::string::npos ? end : end - at);
+        words >> window->name;
+    words >> listed->class_name;
+    std::map<std::string, std::string> fields;
+    for (std::string word; words >> word;) {
         size_t equals = word.find('=');
-        std::string key = word.substr(0, equals);
-        std::string value = equals == std::string::npos ? "" : word.substr(equals + 1);
-        if (equals != std::string::npos && key == (top_level ? "caption" : "text")) {
-            size_t quote = at + equals + 1;
-            return unquoted(line, &quote, &listed->text) && quote == line.size() && placed &&
-                   sized && styled && identified;
-        }
-        bool known = false;
-        for (int i = 0; i < 5 && equals != std::string::npos; ++i) {
-            if (key != number_keys[i])
-                continue;
-            char* rest = nullptr;
-            *numbers[i] = i < 2 && value == "CW_USEDEFAULT" ? platform_placed
-                                                            : strtol(value.c_str(), &rest, 10);
-            known = !rest || (!value.empty() && !*rest);
-            placed = placed || i < 2;
-            sized = sized || i == 2 || i == 3;
-            identified = identified || i == 4;
-        }
-        if (key == "style")
-            known = styled = style_of_names(
-                value, style_tables(top_level, listed->class_name, false), &listed->style);
-        else if (key == "ex_style")
-            known = style_of_names(value, style_tables(true, "", true), &listed->ex_style);
-        else if (key == "owner" && top_level)
-            window->owner = value, known = !value.empty();
-        if (!known)
+        if (equals == std::string::npos ||
+            !fields.emplace(word.substr(0, equals), word.substr(equals + 1)).second)
             return false;
-        at = end == std::string::npos ? line.size() : end + 1;
     }
-    return false;
+    auto number = [&](const char* key, long* value) {
+        std::string text = fields.count(key) ? fields[key] : "";
+        char* rest = nullptr;
+        *value = text == "CW_USEDEFAULT" ? platform_placed : strtol(text.c_str(), &rest, 10);
+        return !text.empty() && (!rest || !*rest);
+    };
+    listed->ex_style = 0;
+    if (top_level)
+        window->owner = fields.count("owner") ? fields["owner"] : "";
+    size_t known = 5 + !top_level + fields.count("ex_style") + (top_level && fields.count("owner"));
+    return number("x", &listed->x) && number("y", &listed->y) && number("width", &listed->width) &&
+           number("height", &listed->height) && (top_level || number("id", &listed->id)) &&
+           fields.size() == known &&
+           style_of_names(fields["style"], top_level, listed->class_name, &listed->style) &&
+           (!fields.count("ex_style") ||
+            style_of_names(fields["ex_style"], top_level, "ex", &listed->ex_style));
 }
 
 std::string shown(const std::string& key, const ListedWindow& listed, bool top_level) {
@@ -311,9 +216,9 @@ std::string shown(const std::string& key, const ListedWindow& listed, bool top_l
     if (key == "text")
         return quoted_text(listed.text);
     if (key == "style")
-        return style_names(listed.style, style_tables(top_level, listed.class_name, false));
+        return style_names(listed.style, top_level, listed.class_name);
     if (key == "ex_style")
-        return style_names(listed.ex_style, style_tables(true, "", true));
+        return style_names(listed.ex_style, top_level, "ex");
     long value = key == "id"      ? listed.id
                  : key == "x"     ? listed.x
                  : key == "y"     ? listed.y
@@ -335,7 +240,7 @@ std::string quoted_text(const std::string& bytes) {
         } else if (escaped(c)) {
             quoted += "\\x" + hex_of(std::string(1, (char)c));
         } else {
-            append_utf8(&quoted, character_of(c));
+            quoted += utf8_of(c);
         }
     }
     return quoted + "\"";
