@@ -3,7 +3,7 @@ rem The release check: plays the scenario of the end-to-end tests on each progra
 rem with the mouse and the keyboard as a person would, compares every window with its reviewed
 rem snapshot, and writes check\report.txt. Start it in the unpacked release folder, with the
 rem check's files beside the programs, and leave the mouse and the keyboard alone until it has
-rem finished (about a minute a program).
+rem finished (up to a minute a program).
 setlocal
 set "here=%~dp0"
 set "check=%here%check"
