@@ -137,6 +137,6 @@ echo
 echo "Release $version (commit $commit):"
 echo "  $folder/"
 echo "  dist/$name.zip  sha256 $(sha256sum <"dist/$name.zip" | cut -d' ' -f1)"
-echo "The release check for a Windows machine, to hand out with nothing:"
+echo "The release check for a Windows machine, for whoever hands the release out (not part of it):"
 echo "  dist/$check_name/"
 echo "  dist/$check_name.zip  sha256 $(sha256sum <"dist/$check_name.zip" | cut -d' ' -f1)"
