@@ -281,23 +281,24 @@ void click_at(POINT at) {
     send_mouse(MOUSEEVENTF_LEFTUP, at);
 }
 
-void send_key(WORD key, bool up) {
+INPUT key_event(WORD key, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = (WORD)MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    send_inputs(&input, 1);
+    return input;
 }
 
-// A key pressed and released, with another held down meanwhile (Shift+End, Alt+F4) or none.
+// A key pressed and released, with another held down meanwhile (Shift+End, Alt+F4) or none; sent
+// as one series, so that no other input comes between.
 void press_key(WORD key, WORD held = 0) {
+    INPUT inputs[4] = {key_event(held, false), key_event(key, false), key_event(key, true),
+                       key_event(held, true)};
     if (held)
-        send_key(held, false);
-    send_key(key, false);
-    send_key(key, true);
-    if (held)
-        send_key(held, true);
+        send_inputs(inputs, 4);
+    else
+        send_inputs(inputs + 1, 2);
 }
 
 // A character on the system's keyboard; '\b' is Backspace.
@@ -560,13 +561,21 @@ void type_into(HWND edit, const char* keys, const std::string& what) {
 }
 
 // Closes a window as a person does: its close box, or Alt+F4 once it is in front.
+// Alt+F4 goes to whatever is in front: under emulation the X focus can go astray right after the
+// window came to the front, and the keys with it. A person who sees the window stay presses them
+// again, once it is in front again; never sooner, lest they close the window behind it.
 void close_by_hand(HWND window, bool alt_f4, const std::string& what) {
-    if (alt_f4) {
-        if (activate(window, what))
-            press_key(VK_F4, VK_MENU);
+    if (!alt_f4) {
+        click_part(window, HTCLOSE, what);
         return;
     }
-    click_part(window, HTCLOSE, what);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!activate(window, what))
+            return;
+        press_key(VK_F4, VK_MENU);
+        if (wait_until([&] { return !IsWindow(window) || !IsWindowVisible(window); }, paint_ms * 5))
+            return;
+    }
 }
 
 BOOL CALLBACK find_box_of_thread(HWND window, LPARAM found) {
