@@ -10,6 +10,8 @@
 
 namespace {
 
+using variant4::series;
+
 constexpr MainControlSpec main_controls[] = {
     push_button("Відкрити", 400, 485, 100, 25, 11),
     push_button("Відкрити", 400, 275, 100, 25, 10),
@@ -100,7 +102,7 @@ constexpr VariantProfile profile = {
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
                    .execute_id = 109,
-                   .series_sum = series_sum<variant4::series>,
+                   .series_sum = series_sum<series>,
                    .row_label = "При X=",
                    .keeps_earlier_rows = false},
     .expression = {.controls = control_table(task2_controls),
