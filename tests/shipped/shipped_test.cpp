@@ -7,6 +7,7 @@
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/scenario_scripts.h"
 #include "tests/support/deliverable.h"
+#include "tests/support/input_texts.h"
 #include "tests/support/program_driver.h"
 #include "variants/profile.h"
 
@@ -81,43 +82,6 @@ TEST(ShippedProgram, AClickPastTheTimeLimitEndsTheRun) {
                 "timeout.*line 4: click task1:");
 }
 
-// Random input texts: short decimals, 17 digits, extreme exponents, malformed, empty and long.
-std::string random_text(std::mt19937& random) {
-    auto digits = [&](unsigned count) {
-        std::string text;
-        while (count--)
-            text += (char)('0' + random() % 10);
-        return text;
-    };
-    std::string sign = random() % 3 ? "" : "-";
-    switch (random() % 8) {
-    case 0:
-    case 1:
-        return sign + digits(1 + random() % 4) + (random() % 2 ? "." + digits(random() % 4) : "");
-    case 2: return sign + digits(1) + "." + digits(16) + (random() % 2 ? "e-" : "e") + digits(2);
-    case 3: {
-        static const char* const exponents[] = {"308",   "309",   "-307",      "-308",
-                                                "-320",  "-324",  "-325",      "4863",
-                                                "-4864", "99999", "2147483648"};
-        return sign + digits(1 + random() % 3) + "e" + exponents[random() % 11];
-    }
-    case 4: {
-        static const char alphabet[] = "0123456789+-.eE ,x\xB3";
-        std::string text;
-        for (unsigned n = 1 + random() % 8; n--;)
-            text += alphabet[random() % (sizeof alphabet - 1)];
-        return text;
-    }
-    case 5: return "";
-    case 6: return sign + digits(1) + "." + digits(400 + random() % 300);
-    default: {
-        static const char* const specials[] = {"-0", "inf", "nan",    ".",        "1e",     "-",
-                                               "+",  "0.1", "1e-310", "4.9e-324", "-1e308", "0"};
-        return specials[random() % 12];
-    }
-    }
-}
-
 // Task 1's term limit stays small, so that thousands of clicks run in seconds under emulation.
 std::string random_term_limit(std::mt19937& random) {
     static const char* const limits[] = {"0",  "1",   "2", "5",   "10",  "30", "100",
@@ -166,8 +130,8 @@ std::string random_script(std::mt19937& random, int clicks) {
             if (row.style & ES_READONLY) {
                 results.push_back(i + 1);
             } else if (random() % 10 < 7) {
-                std::string text =
-                    row.handle == &task1_eps_edit ? random_term_limit(random) : random_text(random);
+                std::string text = row.handle == &task1_eps_edit ? random_term_limit(random)
+                                                                 : random_input_text(random);
                 script += "set " + control(task.window, '#', i + 1) + " " + hex_of(text) + "\n";
             }
         }
