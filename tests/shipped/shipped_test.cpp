@@ -6,6 +6,7 @@
 #include "tests/e2e/scenario.h"
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/scenario_scripts.h"
+#include "tests/shipped/shipped_program.h"
 #include "tests/support/deliverable.h"
 #include "tests/support/input_texts.h"
 #include "tests/support/program_driver.h"
@@ -22,15 +23,12 @@
 #include <sstream>
 #include <vector>
 
-namespace {
-
 std::string shipped_program() {
     return std::string(SHIPPED_PROGRAMS_DIR) + "/" + deliverable_name + ".exe";
 }
 
-// The runner's output for `script` played on the release program at `path`.
 std::vector<std::string> play_shipped(const std::string& script, const std::string& path,
-                                      unsigned time_limit_milliseconds = 60000) {
+                                      unsigned time_limit_milliseconds) {
     LoadedProgram program;
     std::string reason;
     if (!load_program(path.c_str(), &program, &reason)) {
@@ -47,10 +45,11 @@ std::vector<std::string> play_shipped(const std::string& script, const std::stri
     return output;
 }
 
+namespace {
+
 TEST(ShippedProgram, MeetsTheEndToEndExpectations) {
     for (const ScriptedRun& run : end_to_end_runs())
-        EXPECT_EQ(problems(run, play_shipped(run.script, shipped_program())), "") << "script:\n"
-                                                                                  << run.script;
+        EXPECT_EQ(problems(run, play_shipped(run.script)), "") << "script:\n" << run.script;
 }
 
 // A copy with one byte of its power-of-ten table changed (10^1 is no longer exact) must fail.
@@ -149,7 +148,7 @@ TEST(ShippedProgram, GivesTheHostBuildsOutputOnRandomInputs) {
     const int clicks = 10000;
     std::mt19937 random(4863 + std::hash<std::string>()(deliverable_name) % 1000);
     std::string script = random_script(random, clicks);
-    std::vector<std::string> shipped = play_shipped(script, shipped_program());
+    std::vector<std::string> shipped = play_shipped(script);
     std::vector<std::string> host = play(script);
     ASSERT_FALSE(host.empty());
     EXPECT_EQ(host.back(), "{\"exit\":0}");

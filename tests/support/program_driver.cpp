@@ -91,6 +91,10 @@ std::string utf8_from_1251(const std::string& text) {
         unsigned code = '?';
         if (c >= 0xC0)
             code = 0x410 + (c - 0xC0);
+        else if (c == 0xB4)
+            code = 0x491; // ґ
+        else if (c == 0xA5)
+            code = 0x490; // Ґ
         else if (c == 0xB3)
             code = 0x456; // і
         else if (c == 0xB2)
@@ -142,6 +146,10 @@ std::string to_1251(const char* utf8) {
             out += (char)code;
         else if (code >= 0x410 && code <= 0x44F)
             out += (char)(0xC0 + code - 0x410);
+        else if (code == 0x491)
+            out += '\xB4';
+        else if (code == 0x490)
+            out += '\xA5';
         else if (code == 0x456)
             out += '\xB3';
         else if (code == 0x406)
