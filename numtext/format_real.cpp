@@ -8,12 +8,6 @@ namespace {
 // Opaque so that the scaling by ten is really done at the conversion's precision.
 volatile long double ten = 10;
 
-char* write_text(char* out, const char* text) {
-    while (*text)
-        *out++ = *text++;
-    return out;
-}
-
 // Binary exponent e2 with 2^e2 <= |value| < 2^(e2+1), for denormals too.
 int binary_exponent(uint64_t bits) {
     int biased = (int)((bits >> 52) & 0x7FF);
@@ -37,53 +31,19 @@ bool is_whole(long double x) {
     return rounded == x;
 }
 
-} // namespace
-
-void integer_to_digits(long double x) {
-    unsigned char packed[10];
-    __asm__ __volatile__("fbstp %0" : "=m"(packed) : "t"(x) : "st");
-    for (int byte = 8, at = 0; byte >= 0; --byte) {
-        digit_text[at++] = (char)('0' + (packed[byte] >> 4));
-        digit_text[at++] = (char)('0' + (packed[byte] & 15));
-    }
+// The integer form: every digit of a whole number whose estimate is 0 to 15.
+char* write_whole_number(char* out, long double magnitude, int exponent) {
+    integer_to_digits(magnitude);
+    const char* digit = digit_text + 17 - exponent;
+    if (*digit == '0')
+        ++digit;
+    while (digit < digit_text + 18)
+        *out++ = *digit++;
+    return out;
 }
 
-void format_real(double value, char* destination) {
-    char* out = destination;
-    uint64_t bits = __builtin_bit_cast(uint64_t, value);
-    if ((bits << 1) == 0) {
-        write_text(out, "0")[0] = 0;
-        return;
-    }
-    bool negative = bits >> 63;
-    if (((bits >> 52) & 0x7FF) == 0x7FF) {
-        bool is_nan = bits & ((1ull << 52) - 1);
-        out = write_text(out, is_nan ? "nan" : negative ? "-inf" : "inf");
-        *out = 0;
-        return;
-    }
-    if (negative)
-        *out++ = '-';
-
-    x87_clear_exceptions();
-    const unsigned short caller_control_word = x87_get_control_word();
-    x87_set_control_word(x87_conversion_control_word);
-
-    long double magnitude = negative ? -value : value;
-    int exponent = decimal_exponent_estimate(binary_exponent(bits));
-
-    if (exponent >= 0 && exponent <= 15 && is_whole(magnitude)) {
-        integer_to_digits(magnitude);
-        const char* digit = digit_text + 17 - exponent;
-        if (*digit == '0')
-            ++digit;
-        while (digit < digit_text + 18)
-            *out++ = *digit++;
-        *out = 0;
-        x87_set_control_word(caller_control_word);
-        return;
-    }
-
+// Seven significant digits, in plain or exponent notation.
+char* write_seven_digits(char* out, long double magnitude, int exponent) {
     long double scaled = scale_by_pow10(magnitude, 6 - exponent);
     if (scaled < 1000000.0) {
         scaled = scaled * ten;
@@ -125,6 +85,45 @@ void format_real(double value, char* destination) {
         *out++ = (char)('0' + magnitude_of_exponent / 10 % 10);
         *out++ = (char)('0' + magnitude_of_exponent % 10);
     }
+    return out;
+}
+
+} // namespace
+
+void integer_to_digits(long double x) {
+    unsigned char packed[10];
+    __asm__ __volatile__("fbstp %0" : "=m"(packed) : "t"(x) : "st");
+    for (int byte = 8, at = 0; byte >= 0; --byte) {
+        digit_text[at++] = (char)('0' + (packed[byte] >> 4));
+        digit_text[at++] = (char)('0' + (packed[byte] & 15));
+    }
+}
+
+void format_real(double value, char* destination) {
+    char* out = destination;
+    uint64_t bits = __builtin_bit_cast(uint64_t, value);
+    if ((bits << 1) == 0) {
+        append_text(out, "0")[0] = 0;
+        return;
+    }
+    bool negative = bits >> 63;
+    if (((bits >> 52) & 0x7FF) == 0x7FF) {
+        bool is_nan = bits & ((1ull << 52) - 1);
+        append_text(out, is_nan ? "nan" : negative ? "-inf" : "inf")[0] = 0;
+        return;
+    }
+    if (negative)
+        *out++ = '-';
+
+    x87_clear_exceptions();
+    const unsigned short caller_control_word = x87_get_control_word();
+    x87_set_control_word(x87_conversion_control_word);
+    long double magnitude = negative ? -value : value;
+    int exponent = decimal_exponent_estimate(binary_exponent(bits));
+    if (exponent >= 0 && exponent <= 15 && is_whole(magnitude))
+        out = write_whole_number(out, magnitude, exponent);
+    else
+        out = write_seven_digits(out, magnitude, exponent);
     *out = 0;
     x87_set_control_word(caller_control_word);
 }

@@ -30,5 +30,8 @@ extern char digit_text[18];
 // Number of bytes before the NUL.
 unsigned string_length(const char* text);
 
+// Copies text without its NUL to `out`; returns where the copy ends.
+char* append_text(char* out, const char* text);
+
 // Reach of the power-of-ten tables: 15 + 240 + 4608.
 const int max_decimal_exponent = 4863;

@@ -30,9 +30,6 @@ long double scale_by_pow10(long double x, int n) {
 }
 
 const char* parse_real(const char* text, double* destination) {
-    const unsigned short caller_control_word = x87_get_control_word();
-    x87_set_control_word(x87_conversion_control_word);
-
     const char* at = text;
     bool negative = false;
     if (*at == '+') {
@@ -41,10 +38,11 @@ const char* parse_real(const char* text, double* destination) {
         negative = true;
         ++at;
     }
-    if (!*at) {
-        x87_set_control_word(caller_control_word);
-        return at;
-    }
+    if (!*at)
+        return at; // nothing to read: the destination and the unit stay as they are
+
+    const unsigned short caller_control_word = x87_get_control_word();
+    x87_set_control_word(x87_conversion_control_word);
     x87_clear_exceptions();
 
     long double mantissa = 0;

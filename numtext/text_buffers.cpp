@@ -20,3 +20,9 @@ unsigned string_length(const char* text) {
         length += 4;
     }
 }
+
+char* append_text(char* out, const char* text) {
+    while (*text)
+        *out++ = *text++;
+    return out;
+}

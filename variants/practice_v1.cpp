@@ -9,19 +9,27 @@
 
 namespace {
 
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 9;
+const int task2_launch_id = 10;
+const int task3_launch_id = 11;
+const int task1_execute_id = 109;
+const int task2_execute_id = 121;
+const int task3_add_id = 130;
+const int task3_execute_id = 131;
 const int exit_id = 12;
 const int about_id = 13;
 
 constexpr MainControlSpec main_controls[] = {
     push_button("Про програму", 280, 80, 170, 40, about_id),
     push_button("ВИХІД", 280, 160, 170, 40, exit_id),
-    push_button("Завдання 3", 50, 200, 170, 40, 11),
-    push_button("Завдання 2", 50, 120, 170, 40, 10),
-    push_button("Завдання 1", 50, 40, 170, 40, 9),
+    push_button("Завдання 3", 50, 200, 170, 40, task3_launch_id),
+    push_button("Завдання 2", 50, 120, 170, 40, task2_launch_id),
+    push_button("Завдання 1", 50, 40, 170, 40, task1_launch_id),
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Обрахувати", 340, 300, 125, 40, 109),
+    push_button("Обрахувати", 340, 300, 125, 40, task1_execute_id),
     label("Xp= ", 20, 130, 30, 17, 110),
     label("Xk= ", 270, 130, 30, 17, 111),
     label("DX= ", 20, 200, 30, 17, 112),
@@ -36,7 +44,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Обрахувати", 340, 225, 125, 40, 121, &task2_execute_button),
+    push_button("Обрахувати", 340, 225, 125, 40, task2_execute_id, &task2_execute_button),
     label("A= ", 30, 180, 20, 17, 122),
     label("B= ", 270, 180, 20, 17, 123),
     label("Результат= ", 30, 230, 75, 17, 124),
@@ -54,8 +62,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 340, 200, 120, 40, 130, &task3_add_button),
-    push_button("Обрахувати", 340, 255, 120, 40, 131, &task3_execute_button),
+    push_button("Добавити", 340, 200, 120, 40, task3_add_id, &task3_add_button),
+    push_button("Обрахувати", 340, 255, 120, 40, task3_execute_id, &task3_execute_button),
     label("C= ", 30, 150, 20, 17, 132),
     label("D= ", 280, 150, 20, 17, 133),
     label("a[i]= ", 81, 210, 25, 17, 134),
@@ -113,21 +121,21 @@ constexpr VariantProfile profile = {
                     .width = 500,
                     .height = 300},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 9,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "Перше завдання",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 400},
-                     {.launch_id = 10,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "Друге завдання",
                       .x = 80,
                       .y = 80,
                       .width = 500,
                       .height = 320},
-                     {.launch_id = 11,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "Третє завдання",
                       .x = 110,
@@ -139,19 +147,19 @@ constexpr VariantProfile profile = {
     .about_id = about_id,
     .about_text = "Автори практикуму",
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 109,
+                   .execute_id = task1_execute_id,
                    .series_sum = series_sum<series>,
                    .row_label = "При X=",
                    .keeps_earlier_rows = false},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 121,
+                   .execute_id = task2_execute_id,
                    .equal_value = 25,
                    .above = above,
                    .below = below,
                    .guards_zero_divisor = false},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 130,
-              .execute_id = 131,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = "Добавлено у вектор !!!",
               .guards_zero_c = false,
               .threshold = nullptr,

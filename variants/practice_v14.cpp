@@ -9,17 +9,26 @@
 
 namespace {
 
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 7;
+const int task2_launch_id = 6;
+const int task3_launch_id = 5;
+const int task1_execute_id = 1;
+const int task2_execute_id = 2;
+const int task3_add_id = 3;
+const int task3_execute_id = 4;
+
 const int shared_id = 222;
 
 constexpr MainControlSpec main_controls[] = {
     label("Варіант №14. Автори практикуму", 30, 220, 300, 17, 8),
-    push_button("Завдання 3", 40, 170, 230, 35, 5),
-    push_button("Завдання 2", 40, 100, 230, 35, 6),
-    push_button("Завдання 1", 40, 30, 230, 35, 7),
+    push_button("Завдання 3", 40, 170, 230, 35, task3_launch_id),
+    push_button("Завдання 2", 40, 100, 230, 35, task2_launch_id),
+    push_button("Завдання 1", 40, 30, 230, 35, task1_launch_id),
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Виконати", 70, 220, 120, 40, 1),
+    push_button("Виконати", 70, 220, 120, 40, task1_execute_id),
     label("Xпоч= ", 18, 20, 40, 17, shared_id),
     label("Xкін= ", 20, 70, 40, 17, shared_id),
     label("DX= ", 25, 120, 30, 17, shared_id),
@@ -34,7 +43,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Виконати", 60, 120, 120, 40, 2, &task2_execute_button),
+    push_button("Виконати", 60, 120, 120, 40, task2_execute_id, &task2_execute_button),
     label("A= ", 20, 20, 20, 17, shared_id),
     label("B= ", 20, 70, 20, 17, shared_id),
     label("Результат: ", 40, 180, 75, 17, shared_id),
@@ -52,8 +61,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 300, 60, 120, 40, 3, &task3_add_button),
-    push_button("Виконати", 60, 190, 120, 40, 4, &task3_execute_button),
+    push_button("Добавити", 300, 60, 120, 40, task3_add_id, &task3_add_button),
+    push_button("Виконати", 60, 190, 120, 40, task3_execute_id, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, shared_id),
     label("D= ", 250, 20, 20, 17, shared_id),
     label("a[i]= ", 30, 70, 30, 17, shared_id),
@@ -108,21 +117,21 @@ constexpr VariantProfile profile = {
     .main_window =
         {.caption = "[... Практика 2011 ...]", .x = 100, .y = 100, .width = 320, .height = 300},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 7,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "[ Перше завдання ]",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 320},
-                     {.launch_id = 6,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "[ Друге завдання ]",
                       .x = 50,
                       .y = 50,
                       .width = 450,
                       .height = 280},
-                     {.launch_id = 5,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "[ Третє завдання ]",
                       .x = 50,
@@ -134,19 +143,19 @@ constexpr VariantProfile profile = {
     .about_id = 0,
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 1,
+                   .execute_id = task1_execute_id,
                    .series_sum = series_sum<series>,
                    .row_label = "X =",
                    .keeps_earlier_rows = true},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 2,
+                   .execute_id = task2_execute_id,
                    .equal_value = 25,
                    .above = above,
                    .below = below,
                    .guards_zero_divisor = false},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 3,
-              .execute_id = 4,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = "Елемент добавлено в масив!!!",
               .guards_zero_c = true,
               .threshold = threshold,

@@ -9,10 +9,21 @@
 
 namespace {
 
+using variant4::series;
+
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 9;
+const int task2_launch_id = 10;
+const int task3_launch_id = 11;
+const int task1_execute_id = 109;
+const int task2_execute_id = 121;
+const int task3_add_id = 130;
+const int task3_execute_id = 131;
+
 constexpr MainControlSpec main_controls[] = {
-    push_button("Відкрити", 400, 480, 100, 40, 11),
-    push_button("Відкрити", 400, 270, 100, 40, 10),
-    push_button("Відкрити", 400, 90, 100, 40, 9),
+    push_button("Відкрити", 400, 480, 100, 40, task3_launch_id),
+    push_button("Відкрити", 400, 270, 100, 40, task2_launch_id),
+    push_button("Відкрити", 400, 90, 100, 40, task1_launch_id),
     multiline_edit(" Знайти суму кубів всіх від’ємних елементів\r\n"
                    " масиву, які задовольняють умові: a[i]>=c*d",
                    32, 440, 350, 120, 8),
@@ -33,7 +44,7 @@ constexpr MainControlSpec main_controls[] = {
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Виконати", 10, 90, 100, 30, 109),
+    push_button("Виконати", 10, 90, 100, 30, task1_execute_id),
     label("Xпоч= ", 8, 10, 40, 17, 110),
     label("Xкін= ", 150, 10, 35, 17, 111),
     label("DX= ", 10, 55, 30, 17, 112),
@@ -47,7 +58,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Виконати", 100, 70, 100, 35, 121, &task2_execute_button),
+    push_button("Виконати", 100, 70, 100, 35, task2_execute_id, &task2_execute_button),
     label("A= ", 10, 30, 20, 17, 122),
     label("B= ", 150, 30, 20, 17, 123),
     label("Результат= ", 20, 130, 75, 17, 124),
@@ -57,8 +68,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 160, 22, 100, 30, 130, &task3_add_button),
-    push_button("Виконати", 100, 110, 100, 35, 131, &task3_execute_button),
+    push_button("Добавити", 160, 22, 100, 30, task3_add_id, &task3_add_button),
+    push_button("Виконати", 100, 110, 100, 35, task3_execute_id, &task3_execute_button),
     label("C= ", 10, 75, 20, 17, 132),
     label("D= ", 150, 75, 20, 17, 133),
     label("a[i]= ", 17, 25, 25, 17, 134),
@@ -75,21 +86,21 @@ constexpr VariantProfile profile = {
     .main_window =
         {.caption = "** Практика 2011 **", .x = 50, .y = 50, .width = 550, .height = 640},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 9,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "** Завдання 1 **",
                       .x = 610,
                       .y = 50,
                       .width = 300,
                       .height = 200},
-                     {.launch_id = 10,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "** Завдання 2 **",
                       .x = 610,
                       .y = 250,
                       .width = 300,
                       .height = 200},
-                     {.launch_id = 11,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "** Завдання 3 **",
                       .x = 610,
@@ -101,19 +112,19 @@ constexpr VariantProfile profile = {
     .about_id = 0,
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 109,
-                   .series_sum = series_sum<variant4::series>,
+                   .execute_id = task1_execute_id,
+                   .series_sum = series_sum<series>,
                    .row_label = "При X=",
                    .keeps_earlier_rows = false},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 121,
+                   .execute_id = task2_execute_id,
                    .equal_value = -125,
                    .above = variant4::above,
                    .below = variant4::below,
                    .guards_zero_divisor = false},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 130,
-              .execute_id = 131,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = nullptr,
               .guards_zero_c = false,
               .threshold = variant4::threshold,

@@ -10,10 +10,21 @@
 
 namespace {
 
+using variant4::series;
+
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 9;
+const int task2_launch_id = 10;
+const int task3_launch_id = 11;
+const int task1_execute_id = 109;
+const int task2_execute_id = 121;
+const int task3_add_id = 130;
+const int task3_execute_id = 131;
+
 constexpr MainControlSpec main_controls[] = {
-    push_button("Відкрити", 400, 485, 100, 25, 11),
-    push_button("Відкрити", 400, 275, 100, 25, 10),
-    push_button("Відкрити", 400, 95, 100, 25, 9),
+    push_button("Відкрити", 400, 485, 100, 25, task3_launch_id),
+    push_button("Відкрити", 400, 275, 100, 25, task2_launch_id),
+    push_button("Відкрити", 400, 95, 100, 25, task1_launch_id),
     editable_statement_box(" Знайти суму кубів всіх від’ємних елементів\r\n"
                            " масиву, які задовольняють умові: a[i]>=c*d",
                            32, 440, 350, 120, 8),
@@ -32,7 +43,7 @@ constexpr MainControlSpec main_controls[] = {
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Обрахувати", 10, 90, 100, 25, 109),
+    push_button("Обрахувати", 10, 90, 100, 25, task1_execute_id),
     label("Xp= ", 10, 10, 30, 17, 110),
     label("Xk= ", 150, 10, 30, 17, 111),
     label("DX= ", 10, 55, 30, 17, 112),
@@ -46,7 +57,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Обрахувати", 100, 80, 100, 25, 121, &task2_execute_button),
+    push_button("Обрахувати", 100, 80, 100, 25, task2_execute_id, &task2_execute_button),
     label("A= ", 10, 30, 20, 17, 122),
     label("B= ", 150, 30, 20, 17, 123),
     label("Результат= ", 20, 130, 75, 17, 124),
@@ -56,8 +67,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 160, 22, 100, 25, 130, &task3_add_button),
-    push_button("Обрахувати", 100, 120, 100, 25, 131, &task3_execute_button),
+    push_button("Добавити", 160, 22, 100, 25, task3_add_id, &task3_add_button),
+    push_button("Обрахувати", 100, 120, 100, 25, task3_execute_id, &task3_execute_button),
     label("C= ", 10, 75, 20, 17, 132),
     label("D= ", 150, 75, 20, 17, 133),
     label("A= ", 25, 25, 20, 17, 134),
@@ -73,21 +84,21 @@ constexpr TaskControlSpec task3_controls[] = {
 constexpr VariantProfile profile = {
     .main_window = {.caption = "Практика", .x = 50, .y = 50, .width = 550, .height = 640},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 9,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "Завдання 1",
                       .x = 610,
                       .y = 50,
                       .width = 300,
                       .height = 200},
-                     {.launch_id = 10,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "Завдання 2",
                       .x = 610,
                       .y = 250,
                       .width = 300,
                       .height = 200},
-                     {.launch_id = 11,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "Завдання 3",
                       .x = 610,
@@ -99,19 +110,19 @@ constexpr VariantProfile profile = {
     .about_id = 0,
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 109,
-                   .series_sum = series_sum<variant4::series>,
+                   .execute_id = task1_execute_id,
+                   .series_sum = series_sum<series>,
                    .row_label = "При X=",
                    .keeps_earlier_rows = false},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 121,
+                   .execute_id = task2_execute_id,
                    .equal_value = -125,
                    .above = variant4::above,
                    .below = variant4::below,
                    .guards_zero_divisor = false},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 130,
-              .execute_id = 131,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = nullptr,
               .guards_zero_c = false,
               .threshold = variant4::threshold,

@@ -9,15 +9,24 @@
 
 namespace {
 
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 9;
+const int task2_launch_id = 10;
+const int task3_launch_id = 11;
+const int task1_execute_id = 109;
+const int task2_execute_id = 121;
+const int task3_add_id = 130;
+const int task3_execute_id = 131;
+
 constexpr MainControlSpec main_controls[] = {
     label("Варіант №5 Автори практикуму", 20, 20, 300, 17, 8),
-    push_button("Відкрити ТРЕТЄ завданння", 40, 190, 220, 35, 11),
-    push_button("Відкрити ДРУГЕ завданння", 40, 120, 220, 35, 10),
-    push_button("Відкрити ПЕРШЕ завданння", 40, 50, 220, 35, 9),
+    push_button("Відкрити ТРЕТЄ завданння", 40, 190, 220, 35, task3_launch_id),
+    push_button("Відкрити ДРУГЕ завданння", 40, 120, 220, 35, task2_launch_id),
+    push_button("Відкрити ПЕРШЕ завданння", 40, 50, 220, 35, task1_launch_id),
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Виконати", 300, 20, 120, 40, 109),
+    push_button("Виконати", 300, 20, 120, 40, task1_execute_id),
     label("Xp= ", 20, 20, 30, 17, 110),
     label("Xk= ", 20, 70, 30, 17, 111),
     label("DX= ", 20, 120, 30, 17, 112),
@@ -32,7 +41,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Виконати", 300, 20, 120, 40, 121, &task2_execute_button),
+    push_button("Виконати", 300, 20, 120, 40, task2_execute_id, &task2_execute_button),
     label("A= ", 20, 20, 20, 17, 122),
     label("B= ", 20, 70, 20, 17, 123),
     label("Результат: ", 250, 100, 75, 17, 124),
@@ -50,8 +59,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 90, 170, 120, 40, 130, &task3_add_button),
-    push_button("Виконати", 300, 20, 120, 40, 131, &task3_execute_button),
+    push_button("Добавити", 90, 170, 120, 40, task3_add_id, &task3_add_button),
+    push_button("Виконати", 300, 20, 120, 40, task3_execute_id, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, 132),
     label("D= ", 30, 70, 20, 17, 133),
     label("a[i]= ", 30, 120, 30, 17, 134),
@@ -103,21 +112,21 @@ constexpr SeriesSpec series = {.first_term = first_term,
 constexpr VariantProfile profile = {
     .main_window = {.caption = "Практика 2011", .x = 100, .y = 100, .width = 300, .height = 280},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 9,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "ПЕРШЕ завдання",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 350},
-                     {.launch_id = 10,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "ДРУГЕ завдання",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 300},
-                     {.launch_id = 11,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "ТРЕТЄ завдання",
                       .x = 50,
@@ -129,19 +138,19 @@ constexpr VariantProfile profile = {
     .about_id = 0,
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 109,
+                   .execute_id = task1_execute_id,
                    .series_sum = series_sum<series>,
                    .row_label = "X =",
                    .keeps_earlier_rows = true},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 121,
+                   .execute_id = task2_execute_id,
                    .equal_value = -10,
                    .above = above,
                    .below = below,
                    .guards_zero_divisor = false},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 130,
-              .execute_id = 131,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = "Добавлено у вектор !!!",
               .guards_zero_c = false,
               .threshold = nullptr,

@@ -9,14 +9,23 @@
 
 namespace {
 
+// The IDs that the window procedures look up, each written once.
+const int task1_launch_id = 9;
+const int task2_launch_id = 10;
+const int task3_launch_id = 11;
+const int task1_execute_id = 109;
+const int task2_execute_id = 121;
+const int task3_add_id = 130;
+const int task3_execute_id = 131;
+
 constexpr MainControlSpec main_controls[] = {
-    push_button("Завдання 3", 50, 200, 200, 40, 11),
-    push_button("Завдання 2", 50, 120, 200, 40, 10),
-    push_button("Завдання 1", 50, 40, 200, 40, 9),
+    push_button("Завдання 3", 50, 200, 200, 40, task3_launch_id),
+    push_button("Завдання 2", 50, 120, 200, 40, task2_launch_id),
+    push_button("Завдання 1", 50, 40, 200, 40, task1_launch_id),
 };
 
 constexpr TaskControlSpec task1_controls[] = {
-    push_button("Обрахувати", 50, 125, 100, 25, 109),
+    push_button("Обрахувати", 50, 125, 100, 25, task1_execute_id),
     label("Xp= ", 20, 20, 30, 17, 110),
     label("Xk= ", 270, 20, 30, 17, 111),
     label("DX= ", 20, 70, 30, 17, 112),
@@ -31,7 +40,7 @@ constexpr TaskControlSpec task1_controls[] = {
 };
 
 constexpr TaskControlSpec task2_controls[] = {
-    push_button("Обрахувати", 200, 90, 125, 40, 121, &task2_execute_button),
+    push_button("Обрахувати", 200, 90, 125, 40, task2_execute_id, &task2_execute_button),
     label("A= ", 30, 40, 20, 17, 122),
     label("B= ", 270, 40, 20, 17, 123),
     label("Результат= ", 115, 150, 75, 17, 124),
@@ -49,8 +58,8 @@ constexpr TaskControlSpec task2_controls[] = {
 };
 
 constexpr TaskControlSpec task3_controls[] = {
-    push_button("Добавити", 300, 80, 120, 40, 130, &task3_add_button),
-    push_button("Обрахувати", 70, 150, 120, 40, 131, &task3_execute_button),
+    push_button("Добавити", 300, 80, 120, 40, task3_add_id, &task3_add_button),
+    push_button("Обрахувати", 70, 150, 120, 40, task3_execute_id, &task3_execute_button),
     label("C= ", 30, 20, 20, 17, 132),
     label("D= ", 280, 20, 20, 17, 133),
     label("A= ", 30, 80, 20, 17, 134),
@@ -106,21 +115,21 @@ constexpr VariantProfile profile = {
     .main_window =
         {.caption = "Практика. Варіант №6", .x = 100, .y = 100, .width = 300, .height = 300},
     .main_controls = control_table(main_controls),
-    .task_windows = {{.launch_id = 9,
+    .task_windows = {{.launch_id = task1_launch_id,
                       .class_name = "Window1",
                       .caption = "Завдання 1",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 400},
-                     {.launch_id = 10,
+                     {.launch_id = task2_launch_id,
                       .class_name = "Window2",
                       .caption = "Завдання 2",
                       .x = 50,
                       .y = 50,
                       .width = 500,
                       .height = 400},
-                     {.launch_id = 11,
+                     {.launch_id = task3_launch_id,
                       .class_name = "Window3",
                       .caption = "Завдання 3",
                       .x = 50,
@@ -132,19 +141,19 @@ constexpr VariantProfile profile = {
     .about_id = 0,
     .about_text = nullptr,
     .tabulation = {.controls = control_table(task1_controls),
-                   .execute_id = 109,
+                   .execute_id = task1_execute_id,
                    .series_sum = series_sum<series>,
                    .row_label = "При X=",
                    .keeps_earlier_rows = true},
     .expression = {.controls = control_table(task2_controls),
-                   .execute_id = 121,
+                   .execute_id = task2_execute_id,
                    .equal_value = -2,
                    .above = above,
                    .below = below,
                    .guards_zero_divisor = true},
     .array = {.controls = control_table(task3_controls),
-              .add_id = 130,
-              .execute_id = 131,
+              .add_id = task3_add_id,
+              .execute_id = task3_execute_id,
               .added_text = "Добавлено у вектор !!!",
               .guards_zero_c = false,
               .threshold = threshold,

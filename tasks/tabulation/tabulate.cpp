@@ -11,16 +11,6 @@ HWND task1_dx_edit;
 HWND task1_eps_edit;
 HWND task1_result_edit;
 
-namespace {
-
-unsigned append_text(unsigned at, const char* text) {
-    while (*text)
-        results_text[at++] = *text++;
-    return at;
-}
-
-} // namespace
-
 bool append_table_row() {
     const char* label = profile.tabulation.row_label;
     unsigned end = string_length(results_text);
@@ -28,12 +18,12 @@ bool append_table_row() {
         string_length(label) + string_length(number_text) + string_length(scratch_text) + 4;
     if (end + row_length > text_buffer_size - 1)
         return false;
-    end = append_text(end, label);
-    end = append_text(end, number_text);
-    end = append_text(end, "\r\n");
-    end = append_text(end, scratch_text);
-    end = append_text(end, "\r\n");
-    results_text[end] = 0;
+    char* out = append_text(results_text + end, label);
+    out = append_text(out, number_text);
+    out = append_text(out, "\r\n");
+    out = append_text(out, scratch_text);
+    out = append_text(out, "\r\n");
+    *out = 0;
     return true;
 }
 

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build/h-bench}
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset host -B "$build" >/dev/null # the host build's settings, in a folder of its own
 cmake --build "$build" -j2 --target benchmarks >/dev/null
 results="$build/bench-results"
 rm -rf "$results"

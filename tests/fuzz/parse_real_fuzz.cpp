@@ -1,5 +1,11 @@
 // parse_real on any text. The input up to its first NUL becomes a heap text of exactly that size
 // plus the terminator, so AddressSanitizer sees any read past the terminator.
+//
+// The exact model of the conversions (tests/numtext/make_vectors.py) gives the bits of the texts it
+// lists, but cannot run here. So this target keeps a scanner of its own, the syntax alone, and
+// checks what holds for whatever text the fuzzer makes (any bytes, up to thousands of characters,
+// under any caller control word): where the scan ends, whether the destination is written, and
+// that the value lies within the roundings the steps allow of the decimal value the text names.
 #include "numtext/numtext.h"
 #include "tests/fuzz/fuzz_support.h"
 

@@ -1,6 +1,8 @@
-// Double to decimal text: the worked examples, non-finite values, and properties over random
-// doubles: the text reads back as the value rounded to seven digits, fits 18 bytes, and the
-// caller's x87 state is kept.
+// Double to decimal text: the specification's worked examples with its texts, an oracle apart from
+// the exact model (make_vectors.py) that every other exact text comes from; and what no list of
+// vectors shows: over many random doubles the text fits 18 bytes and reads back as the value
+// rounded to seven digits, by the C library's reading; the register stack and exception flags as
+// the caller expects them; and string_length.
 #include "numtext/numtext.h"
 #include "tests/numtext/fpu_state.h"
 
@@ -70,61 +72,13 @@ const FormatCase format_cases[] = {
     {999999.95, "1000000"},
     {DBL_MAX, "1.797693e+308"},
     {4.9406564584124654e-324, "4.940656e-324"},
-    // Beyond the examples: the first table product rounded, the edges of the plain notation,
-    // the smallest normal, and whole numbers whose estimate is one too high.
-    {1e32, "1.000000e+032"},
-    {1e-26, "1.000000e-026"},
-    {0.0999999, "9.999990e-002"},
-    {9999999.4, "9999999"},
-    {9999999.5, "1.000000e+007"},
-    {-0.099999949, "-9.999995e-002"},
-    {2.2250738585072014e-308, "2.225074e-308"},
-    {9, "9"},
-    {99, "99"},
-    {1e15, "1000000000000000"},
-    {0.75, "0.75"},
-    {HUGE_VAL, "inf"},
-    {-HUGE_VAL, "-inf"},
-    {NAN, "nan"},
-    {-NAN, "nan"},
 };
 
-void expect_format_cases() {
+TEST(FormatReal, TheSpecificationsWorkedExamples) {
     for (const FormatCase& c : format_cases)
         EXPECT_EQ(formatted(c.value), c.text) << "value " << c.value;
     EXPECT_EQ(formatted(opaque_two / opaque_three), "0.6666667");
     EXPECT_EQ(formatted(-1 / opaque_three), "-0.3333333");
-}
-
-TEST(FormatReal, WorkedExamples) {
-    expect_format_cases();
-}
-
-TEST(FormatReal, SameTextsAndControlWordUnderAnyCallerSetting) {
-    for (uint16_t control_word : caller_control_words) {
-        x87_set_control_word(control_word);
-        expect_format_cases();
-        EXPECT_EQ(fpu_state().control_word, control_word);
-        x87_set_control_word(x87_extended_control_word);
-    }
-}
-
-TEST(IntegerToDigits, RoundsTiesToEvenIntoEighteenDigits) {
-    const std::pair<long double, const char*> cases[] = {
-        {0.0L, "000000000000000000"},
-        {0.5L, "000000000000000000"},
-        {1.5L, "000000000000000002"},
-        {2.5L, "000000000000000002"},
-        {1234566.5L, "000000000001234566"},
-        {1234567.5L, "000000000001234568"},
-        {9999999.5L, "000000000010000000"},
-        {123456789012345678.0L, "123456789012345678"},
-        {999999999999999999.0L, "999999999999999999"},
-    };
-    for (const auto& [value, digits] : cases) {
-        integer_to_digits(value);
-        EXPECT_EQ(std::string(digit_text, 18), digits) << (double)value;
-    }
 }
 
 // Reads back as the value rounded to seven significant digits; whole numbers below 2^52 exactly.

@@ -1,21 +1,97 @@
 #!/usr/bin/env python3
 """Writes tests/numtext/conversion_vectors.inc: texts with the doubles they read as, and doubles
 with the texts they are written as, computed by an exact model of the conversions (rational
-arithmetic, each x87 step rounded to a 53-bit significand with an unbounded exponent).
+arithmetic, each x87 step rounded to a 53-bit significand with an unbounded exponent). Random
+texts and doubles, and the chosen ones below: edges of the syntax, of the exponent's saturation,
+of the double range and of the seventh-digit rounding, texts of many thousand characters, the
+table steps of scale_by_pow10 and the ties of integer_to_digits.
 
     python3 tests/numtext/make_vectors.py > tests/numtext/conversion_vectors.inc
+    python3 tests/numtext/make_vectors.py --check   # the test command: fails when they differ
 
 With --corpus FOLDER it also writes the texts next to the denormal rounding boundaries there, as
-seeds of the parse_real fuzz target (tests/fuzz/corpus/parse_real_fuzz).
+seeds of the parse_real fuzz target (tests/fuzz/corpus/parse_real_fuzz); --check compares those
+seeds too.
 """
+import difflib
+import glob
 import hashlib
+import io
 import os
 import random
 import struct
 import sys
+from contextlib import redirect_stdout
 from fractions import Fraction
 
 TABLE_REACH = 4863
+HERE = os.path.dirname(os.path.abspath(__file__))
+VECTORS = os.path.join(HERE, "conversion_vectors.inc")
+CORPUS = os.path.join(os.path.dirname(HERE), "fuzz", "corpus", "parse_real_fuzz")
+
+# What a vector gives as the destination of a text that holds no digit position: parse_real leaves
+# it alone, and the test fills it with this NaN, which no text reads as.
+UNWRITTEN = 0x7FF4DEADBEEF0001
+
+# Texts at the edges of the syntax, the exponent's saturation (which must not wrap at 32 or 64
+# bits) and the double range.
+EDGE_TEXTS = [
+    "", "+", "-", "1e+x", "1e--5", "1e5.5", "-e5", "+5", "0012.50", "-1e-400",
+    "4.9406564584124654e-324",
+    # rounded twice: to 53 bits, giving exactly half the smallest denormal, then to even
+    "2.4703282292062328e-324",
+    "1.7976931348623157e308", "1e23", "1e32",
+    "1e4863", "1e5000", "-1e5000", "1e-5000", "-1e-5000", "0e5000", "-0e5000",
+    "0.0e99999999999", "1e99999999999", "1e99999999999999999999", "1e-99999999999999999999",
+    "1e2147483647", "1e2147483648", "1e4294967297", "1e-4294967297", "1e-2147483648",
+]
+
+# Texts of a head, a run of one character and a tail: exponents and mantissas far longer than any
+# field, where the point brings an exponent beyond the tables' reach back into it, or not.
+LONG_TEXTS = [
+    ("1e", "9", 1000, ""),
+    ("-1e", "9", 1000, ""),
+    ("1e-", "9", 1000, ""),
+    ("1e", "0", 5000, "7"),
+    ("0.", "0", 400, "1e401"),
+    ("0.", "0", 5000, "1e5001"),
+    ("0.", "0", 5000, "25e5003"),
+    ("0.", "0", 100000, "1e100001"),
+    ("0.", "0", 5000, "1e4900"),  # 1e-101 through the tables
+    ("1", "0", 300, "e-300"),  # the mantissa rounds digit by digit once past 10^22
+    ("1", "0", 4600, "e-4863"),  # the tables' whole reach
+    # Saturation at its edges: nineteen digits overflow an integer that saturates near 10^18, and
+    # a saturated exponent stays beyond any run of zeros a text can bring.
+    ("1e", "9", 19, ""),
+    ("0.", "0", 100000, "1e99999999999999999999"),
+]
+
+# Doubles by their bits: the first table product rounded, the edges of the plain notation, the
+# smallest normal, whole numbers whose estimate is one too high, infinities and NaNs.
+EDGE_DOUBLES = [1e32, 1e-26, 0.0999999, 9999999.4, 9999999.5, -0.099999949,
+                2.2250738585072014e-308, 9.0, 99.0, 1e15, 0.75,
+                float("inf"), -float("inf")]
+EDGE_NANS = [0x7FF8000000000000, 0xFFF8000000000000]
+
+# scale_by_pow10 (x, n), x with a 64-bit significand: values whose product differs when the first
+# entry is taken with all 64 bits, the tables' whole reach, the smallest denormal, and x itself
+# rounded to 53 bits.
+SCALE_CASES = [
+    (Fraction(0xA163645A94DA5000, 2**62), 32),
+    (Fraction(0x90C67CA595C7E800, 2**70), -32),
+    (Fraction(0xBBFD1C6801C76000, 2**57), 4608),
+    (Fraction(0x90645E37C6D1F000, 2**56), -4608),
+    (Fraction(0xE000000000000000, 2**61), 4863),
+    (Fraction(0xE000000000000000, 2**61), -4863),
+    (Fraction(0x8000000000000000, 2**1137), 330),
+    (Fraction(0xEB79A2A000000000, 2**37), -300),
+    (Fraction(0xFFFFFFFFFFFFFFFF, 2**64), 0),
+]
+
+# integer_to_digits: ties to even, and the ends of its eighteen digits.
+DIGIT_CASES = [Fraction(0), Fraction(1, 2), Fraction(3, 2), Fraction(5, 2),
+               Fraction(2469133, 2), Fraction(2469135, 2), Fraction(19999999, 2),
+               Fraction(123456789012345678), Fraction(999999999999999999)]
 
 
 def round_to_bits(q, bits):
@@ -71,14 +147,14 @@ def to_double(q, negative):
 
 
 def parse(text):
-    """(double, characters consumed), or None when the destination is left alone."""
+    """(double, characters consumed); the double is None when the destination is left alone."""
     at = 0
     negative = False
     if text[:1] in ("+", "-"):
         negative = text[0] == "-"
         at = 1
     if at == len(text):
-        return None
+        return None, at
     acc, digit_count, point_at = Fraction(0), 0, None
     while at < len(text):
         c = text[at]
@@ -131,6 +207,10 @@ def decimal_estimate(e2):
 
 
 def format_value(value):
+    if value != value:
+        return "nan"
+    if abs(value) == float("inf"):
+        return "-inf" if value < 0 else "inf"
     if value == 0:
         return "0"
     text = "-" if value < 0 else ""
@@ -153,9 +233,26 @@ def format_value(value):
     return text + "%s.%se%s%03d" % (digits[0], digits[1:], "-" if e < 0 else "+", abs(e))
 
 
+def bits_of(value):
+    return struct.unpack("<Q", struct.pack("<d", value))[0]
+
+
+def double_of(bits):
+    return struct.unpack("<d", struct.pack("<Q", bits))[0]
+
+
 def double_literal(value):
-    bits = struct.unpack("<Q", struct.pack("<d", value))[0]
-    return "0x%016Xull" % bits
+    return "0x%016Xull" % (UNWRITTEN if value is None else bits_of(value))
+
+
+def long_double_literal(q):
+    """A non-zero q with at most 64 significant bits as a hexadecimal long double literal."""
+    sign = "-" if q < 0 else ""
+    q = abs(q)
+    e = binary_exponent(q) - 63
+    significand = q / Fraction(2) ** e
+    assert significand.denominator == 1 and significand.numerator < 2**64
+    return "%s0x%016Xp%+dL" % (sign, significand.numerator, e)
 
 
 SMALLEST_DENORMAL = Fraction(1, 2**1074)
@@ -202,12 +299,19 @@ def denormal_boundary_texts():
     return texts
 
 
-def write_corpus(folder, texts):
-    for i, text in enumerate(texts):
+def corpus_seeds():
+    """The seeds' file names and texts: every other one negative."""
+    seeds = {}
+    for i, text in enumerate(denormal_boundary_texts()):
         signed = ("-" if i % 2 else "") + text
-        digest = hashlib.sha1(signed.encode()).hexdigest()[:8]
-        with open(os.path.join(folder, "denormal_%02d_%s" % (i, digest)), "w") as f:
-            f.write(signed)
+        seeds["denormal_%02d_%s" % (i, hashlib.sha1(signed.encode()).hexdigest()[:8])] = signed
+    return seeds
+
+
+def write_corpus(folder):
+    for name, text in corpus_seeds().items():
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
 
 
 def random_text(rng):
@@ -238,11 +342,17 @@ def main():
     rng = random.Random(4863)
     print("// Generated by tests/numtext/make_vectors.py from an exact model of the conversions.")
     print("// clang-format off")
+    print("const uint64_t unwritten_bits = 0x%016Xull;\n" % UNWRITTEN)
     print("const ParseVector parse_vectors[] = {")
-    for _ in range(800):
-        text = random_text(rng)
+    for text in EDGE_TEXTS + [random_text(rng) for _ in range(800)]:
         value, consumed = parse(text)
         print('    {"%s", %s, %d},' % (text, double_literal(value), consumed))
+    print("};\n")
+    print("const LongParseVector long_parse_vectors[] = {")
+    for head, fill, count, tail in LONG_TEXTS:
+        value, consumed = parse(head + fill * count + tail)
+        fields = ('"%s"' % head, fill, count, '"%s"' % tail, double_literal(value), consumed)
+        print("    {%s, '%s', %d, %s, %s, %d}," % fields)
     print("};\n")
     print("const ParseVector denormal_boundary_vectors[] = {")
     for text in denormal_boundary_texts():
@@ -251,14 +361,54 @@ def main():
             print('    {"%s", %s, %d},' % (signed, double_literal(value), consumed))
     print("};\n")
     print("const FormatVector format_vectors[] = {")
-    for _ in range(800):
-        value = random_double(rng)
+    doubles = EDGE_DOUBLES + [double_of(bits) for bits in EDGE_NANS]
+    for value in doubles + [random_double(rng) for _ in range(800)]:
         print('    {%s, "%s"},' % (double_literal(value), format_value(value)))
+    print("};\n")
+    print("const ScaleVector scale_vectors[] = {")
+    for x, n in SCALE_CASES:
+        result = scale_by_pow10(x, n)
+        print("    {%s, %d, %s}," % (long_double_literal(x), n, long_double_literal(result)))
+    print("};\n")
+    print("const DigitVector digit_vectors[] = {")
+    for x in DIGIT_CASES:
+        literal = long_double_literal(x) if x else "0.0L"
+        print('    {%s, "%018d"},' % (literal, round_half_even(x)))
     print("};")
     print("// clang-format on")
 
 
+def check():
+    """Compares the committed vectors and denormal seeds with what the model gives now."""
+    generated = io.StringIO()
+    with redirect_stdout(generated):
+        main()
+    with open(VECTORS) as committed:
+        differences = list(difflib.unified_diff(committed.read().splitlines(),
+                                                generated.getvalue().splitlines(),
+                                                VECTORS, "the model", lineterm="", n=1))
+    seeds = {}
+    for path in glob.glob(os.path.join(CORPUS, "denormal_*")):
+        with open(path) as seed:
+            seeds[os.path.basename(path)] = seed.read()
+    expected = corpus_seeds()
+    for name in sorted(set(seeds) | set(expected)):
+        if seeds.get(name) != expected.get(name):
+            differences.append("%s: %s" % (os.path.join(CORPUS, name),
+                                           "missing" if name not in seeds else
+                                           "not the model's" if name in expected else "stale"))
+    if differences:
+        print("\n".join(differences[:60]))
+        print("The committed vectors are not what tests/numtext/make_vectors.py gives: renew them"
+              " (its docstring says how) and review the difference.")
+        return 1
+    print("conversion vectors and denormal seeds: as the model gives them")
+    return 0
+
+
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--check"]:
+        sys.exit(check())
     if len(sys.argv) == 3 and sys.argv[1] == "--corpus":
-        write_corpus(sys.argv[2], denormal_boundary_texts())
+        write_corpus(sys.argv[2])
     main()

@@ -1,6 +1,7 @@
-// Decimal text to double: the worked examples, exponents past the tables' reach, and properties
-// that hold for any text: short decimals correctly rounded, no read past the terminator, and the
-// caller's x87 state kept.
+// Decimal text to double: the specification's own examples with its values, an oracle apart from
+// the exact model (make_vectors.py) that every other exact value comes from; and what no list of
+// vectors shows: short decimals correctly rounded over many random texts, no read past the
+// terminator, and the register stack and exception flags as the caller expects them.
 #include "numtext/numtext.h"
 #include "tests/numtext/fpu_state.h"
 
@@ -48,109 +49,17 @@ const ParseCase parse_cases[] = {
     {".", 0.0, 1},
     {"1e", 1, 2},
     {"1e-", 1, 3},
-    {"1e+x", 1, 3},
-    {"1e--5", 1, 3},
-    {"1e5.5", 100000, 3},
-    {"-e5", -0.0, 3},
-    {"+5", 5, 2},
-    {"0012.50", 12.5, 7},
     {"12345678901234567890", 12345678901234569216.0, 20},
     {"1e400", inf, 5},
     {"1e-400", 0.0, 6},
-    {"-1e-400", -0.0, 7},
-    {"4.9406564584124654e-324", 4.9406564584124654e-324, 23},
-    // Rounded twice: to 53 bits, giving exactly half the smallest denormal, then to even.
-    {"2.4703282292062328e-324", 0.0, 23},
-    {"1.7976931348623157e308", 1.7976931348623157e308, 22},
-    {"1e23", 1e23, 4},
-    {"1e32", 1e32, 4},
-    // Exponents past the tables' reach saturate instead of overflowing the integer.
-    {"1e4863", inf, 6},
-    {"1e5000", inf, 6},
-    {"-1e5000", -inf, 7},
-    {"1e-5000", 0.0, 7},
-    {"-1e-5000", -0.0, 8},
-    {"0e5000", 0.0, 6},
-    {"-0e5000", -0.0, 7},
-    {"0.0e99999999999", 0.0, 15},
-    {"1e99999999999", inf, 13},
-    {"1e99999999999999999999", inf, 22},
-    {"1e-99999999999999999999", 0.0, 23},
-    {"1e2147483647", inf, 12},
-    {"1e2147483648", inf, 12},
-    {"1e4294967297", inf, 12},  // 10 if the exponent wrapped at 32 bits
-    {"1e-4294967297", 0.0, 13}, // 0.1 if it wrapped
-    {"1e-2147483648", 0.0, 13},
 };
 
-void expect_parse_cases() {
+TEST(ParseReal, TheSpecificationsExamples) {
     for (const ParseCase& c : parse_cases) {
         double value = 12345;
         const char* end = parse_real(c.text, &value);
         EXPECT_EQ(bits_of(value), bits_of(c.value)) << c.text << " gave " << value;
         EXPECT_EQ((size_t)(end - c.text), c.consumed) << c.text;
-    }
-}
-
-TEST(ParseReal, WorkedExamplesAndEdgeCases) {
-    expect_parse_cases();
-}
-
-// The result does not depend on the caller's precision or rounding, and the caller gets its
-// control word back.
-TEST(ParseReal, SameResultsAndControlWordUnderAnyCallerSetting) {
-    for (uint16_t control_word : caller_control_words) {
-        x87_set_control_word(control_word);
-        expect_parse_cases();
-        double value = 0;
-        for (const char* text : {"", "-", "1e", "abc"})
-            parse_real(text, &value);
-        EXPECT_EQ(fpu_state().control_word, control_word);
-        x87_set_control_word(x87_extended_control_word);
-    }
-}
-
-TEST(ParseReal, TextsWithoutDigitPositionsLeaveTheDestination) {
-    for (const char* text : {"", "+", "-"}) {
-        double value = 42;
-        const char* end = parse_real(text, &value);
-        EXPECT_EQ(value, 42) << text;
-        EXPECT_EQ(*end, 0);
-        EXPECT_EQ((size_t)(end - text), strlen(text));
-    }
-}
-
-TEST(ParseReal, LongExponentsAndMantissas) {
-    struct LongCase {
-        std::string text;
-        double value;
-    };
-    const std::string zeros(5000, '0');
-    const LongCase cases[] = {
-        {"1e" + std::string(1000, '9'), inf},
-        {"-1e" + std::string(1000, '9'), -inf},
-        {"1e-" + std::string(1000, '9'), 0.0},
-        {"1e" + zeros + "7", 1e7},
-        {"0." + zeros.substr(0, 400) + "1e401", 1},
-        // The exponent alone is past the tables' reach; with the point it is not.
-        {"0." + zeros + "1e5001", 1},
-        {"0." + zeros + "25e5003", 250},
-        {"0." + std::string(100000, '0') + "1e100001", 1},
-        {"0." + zeros + "1e4900", 0x1.665bf1d3e6a8dp-336}, // 1e-101 through the tables
-        // The mantissa rounds digit by digit once past 10^22, and the tables round too.
-        {"1" + zeros.substr(0, 300) + "e-300", 0x1.0000000000001p+0},
-        // The tables' whole reach, from a mantissa long enough to bring it back into range.
-        {"1" + zeros.substr(0, 4600) + "e-4863", 0x1.4272053ed4482p-874},
-        // Saturation at its edges: nineteen digits overflow an integer that saturates near
-        // 10^18, and a saturated exponent stays beyond any run of zeros a text can bring.
-        {"1e" + std::string(19, '9'), inf},
-        {"0." + std::string(100000, '0') + "1e" + std::string(20, '9'), inf},
-    };
-    for (const LongCase& c : cases) {
-        double value = 12345;
-        const char* end = parse_real(c.text.c_str(), &value);
-        EXPECT_EQ(bits_of(value), bits_of(c.value)) << c.text.substr(0, 40);
-        EXPECT_EQ(*end, 0);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "tasks/array/array.h"
 #include "tasks/expression/expression.h"
 #include "tasks/tabulation/tabulation.h"
+#include "tests/support/input_texts.h"
 #include "tests/support/program_driver.h"
 #include "variants/profile.h"
 
@@ -12,37 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::vector<std::string> hostile_texts() {
-    return {
-        "",
-        "+",
-        "-",
-        "+-5",
-        ".",
-        "..",
-        "e",
-        "1e",
-        "1e-",
-        "1e99999",
-        "-1e99999",
-        "1e-99999",
-        "1e2147483648",
-        "1e-9999999999999999999999",
-        "nan",
-        "NaN",
-        "inf",
-        "-infinity",
-        "0x1p3",
-        "\xFF\xFE\x80",
-        "1.2.3.4.5",
-        std::string(100000, '9'),
-        "0." + std::string(99998, '0'),
-        "1e" + std::string(99998, '9'),
-        std::string(100000, '.'),
-        std::string(50000, '-') + std::string(50000, '7'),
-    };
-}
 
 // Everything a formatted result can look like: at most 17 characters.
 void expect_result_text(const std::string& shown) {
@@ -79,7 +49,7 @@ std::string default_run_of_every_task() {
 
 TEST(HostileInput, EveryTextInEveryInputOfEveryTask) {
     const std::string normal = default_run_of_every_task();
-    const std::vector<std::string> texts = hostile_texts();
+    const std::vector<std::string>& texts = hostile_texts();
     run_program([&] {
         HWND task1 = open_task_window(1), task2 = open_task_window(2), task3 = open_task_window(3);
         for (const std::string& hostile : texts) {

@@ -6,7 +6,9 @@
 #include "tests/e2e/scenario.h"
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/scenario_scripts.h"
+#include "tests/shipped/shipped_program.h"
 #include "tests/support/deliverable.h"
+#include "tests/support/input_texts.h"
 #include "tests/support/program_driver.h"
 #include "variants/profile.h"
 
@@ -22,15 +24,12 @@
 #include <sstream>
 #include <vector>
 
-namespace {
-
 std::string shipped_program() {
     return std::string(SHIPPED_PROGRAMS_DIR) + "/" + deliverable_name + ".exe";
 }
 
-// The runner's output for `script` played on the release program at `path`.
 std::vector<std::string> play_shipped(const std::string& script, const std::string& path,
-                                      unsigned time_limit_milliseconds = 60000) {
+                                      unsigned time_limit_milliseconds) {
     LoadedProgram program;
     std::string reason;
     if (!load_program(path.c_str(), &program, &reason)) {
@@ -47,10 +46,13 @@ std::vector<std::string> play_shipped(const std::string& script, const std::stri
     return output;
 }
 
+namespace {
+
 TEST(ShippedProgram, MeetsTheEndToEndExpectations) {
     for (const ScriptedRun& run : end_to_end_runs()) {
-        std::string found = problems(run, play_shipped(run.script, shipped_program()));
-        EXPECT_TRUE(found.empty()) << found << "script:\n" << run.script;
+        std::string found = problems(run, play_shipped(run.script));
+        EXPECT_TRUE(found.empty()) << found << "script:
+" << run.script;
     }
 }
 
@@ -84,43 +86,6 @@ TEST(ShippedProgram, AClickPastTheTimeLimitEndsTheRun) {
                          "\nclick task1:" + std::to_string(profile.tabulation.execute_id) + "\n";
     EXPECT_EXIT(play_shipped(script, shipped_program(), 50), testing::ExitedWithCode(3),
                 "timeout.*line 4: click task1:");
-}
-
-// Random input texts: short decimals, 17 digits, extreme exponents, malformed, empty and long.
-std::string random_text(std::mt19937& random) {
-    auto digits = [&](unsigned count) {
-        std::string text;
-        while (count--)
-            text += (char)('0' + random() % 10);
-        return text;
-    };
-    std::string sign = random() % 3 ? "" : "-";
-    switch (random() % 8) {
-    case 0:
-    case 1:
-        return sign + digits(1 + random() % 4) + (random() % 2 ? "." + digits(random() % 4) : "");
-    case 2: return sign + digits(1) + "." + digits(16) + (random() % 2 ? "e-" : "e") + digits(2);
-    case 3: {
-        static const char* const exponents[] = {"308",   "309",   "-307",      "-308",
-                                                "-320",  "-324",  "-325",      "4863",
-                                                "-4864", "99999", "2147483648"};
-        return sign + digits(1 + random() % 3) + "e" + exponents[random() % 11];
-    }
-    case 4: {
-        static const char alphabet[] = "0123456789+-.eE ,x\xB3";
-        std::string text;
-        for (unsigned n = 1 + random() % 8; n--;)
-            text += alphabet[random() % (sizeof alphabet - 1)];
-        return text;
-    }
-    case 5: return "";
-    case 6: return sign + digits(1) + "." + digits(400 + random() % 300);
-    default: {
-        static const char* const specials[] = {"-0", "inf", "nan",    ".",        "1e",     "-",
-                                               "+",  "0.1", "1e-310", "4.9e-324", "-1e308", "0"};
-        return specials[random() % 12];
-    }
-    }
 }
 
 // Task 1's term limit stays small, so that thousands of clicks run in seconds under emulation.
@@ -171,8 +136,8 @@ std::string random_script(std::mt19937& random, int clicks) {
             if (row.style & ES_READONLY) {
                 results.push_back(i + 1);
             } else if (random() % 10 < 7) {
-                std::string text =
-                    row.handle == &task1_eps_edit ? random_term_limit(random) : random_text(random);
+                std::string text = row.handle == &task1_eps_edit ? random_term_limit(random)
+                                                                 : random_input_text(random);
                 script += "set " + control(task.window, '#', i + 1) + " " + hex_of(text) + "\n";
             }
         }
@@ -190,7 +155,7 @@ TEST(ShippedProgram, GivesTheHostBuildsOutputOnRandomInputs) {
     const int clicks = 10000;
     std::mt19937 random(4863 + std::hash<std::string>()(deliverable_name) % 1000);
     std::string script = random_script(random, clicks);
-    std::vector<std::string> shipped = play_shipped(script, shipped_program());
+    std::vector<std::string> shipped = play_shipped(script);
     std::vector<std::string> host = play(script);
     ASSERT_FALSE(host.empty());
     EXPECT_EQ(host.back(), "{\"exit\":0}");

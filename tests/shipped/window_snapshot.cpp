@@ -246,6 +246,13 @@ std::string quoted_text(const std::string& bytes) {
     return quoted + "\"";
 }
 
+std::string utf8_of_1251(const std::string& bytes) {
+    std::string text;
+    for (unsigned char c : bytes)
+        text += character_of(c) ? utf8_of(c) : "\xEF\xBF\xBD";
+    return text;
+}
+
 // ---- JSON of the runner's output.
 
 const Json& Json::operator[](const std::string& key) const {

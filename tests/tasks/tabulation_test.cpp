@@ -81,6 +81,10 @@ const RowsCase rows_cases[] = {
     {"practice_v6", {"1", "1", "1", "1e300"}, {{"1", "-26.78546"}}},
     {"practice_v1", {"2", "2", "1", "0"}, {{"2", "1"}}}, // (1 / 2) * 2
     {"practice_v5", {"0.5", "0.5", "1", "0"}, {{"0.5", "1"}}},
+    // -1/X within an ulp of -1.571: the constant's own rounding, the double 1.571's, shows.
+    {"practice_v8",
+     {"0.6365372374283896", "0.6365372374283896", "1", "0"},
+     {{"0.6365372", "2.220446e-016"}}},
 };
 
 TEST(Tabulation, RowsOfEachDeliverable) {

@@ -35,7 +35,7 @@ expect() {
 expect '' ''
 expect 's/\.accumulate = add_square/.accumulate = nullptr/' task3_accumulate_missing_without_counts_by_sign
 expect 's/\.above = above/.above = nullptr/' task2_formula_missing
-expect 's/\.execute_id = 121/.execute_id = 999/' execute_or_add_id_on_no_task_window_control_or_on_several
+expect 's/\.execute_id = task2_execute_id/.execute_id = 999/' execute_or_add_id_on_no_task_window_control_or_on_several
 expect 's/, &task1_eps_edit)/, nullptr)/' input_edit_missing_from_its_task_window_or_read_only
 expect 's/\\r\\n/\\n/' text_with_a_control_byte_or_a_line_break_other_than_cr_lf
 # "За" in UTF-8, as a source read in the wrong encoding would give it
