@@ -14,8 +14,8 @@
 // for the byte that Windows-1251 leaves unassigned and for the invisible no-break space and soft
 // hyphen. Every byte string has exactly one quoted form.
 std::string quoted_text(const std::string& bytes);
-// The same bytes as plain UTF-8 text, for comparing with a UTF-8 document (U+FFFD for the unassigned
-// byte).
+// The same bytes as plain UTF-8 text, for comparing with a UTF-8 document (U+FFFD for the
+// unassigned byte).
 std::string utf8_of_1251(const std::string& bytes);
 
 // Enough JSON for the runner's output: objects, lists, strings with every escape the runner writes
