@@ -51,9 +51,7 @@ namespace {
 TEST(ShippedProgram, MeetsTheEndToEndExpectations) {
     for (const ScriptedRun& run : end_to_end_runs()) {
         std::string found = problems(run, play_shipped(run.script));
-        EXPECT_TRUE(found.empty()) << found
-                                   << "script:
-                                      " << run.script;
+        EXPECT_TRUE(found.empty()) << found << "script:\n" << run.script;
     }
 }
 
