@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/behaviours.h"
 #include "tests/e2e/scenario.h"
 #include "tests/shipped/runner_output.h"
 
@@ -699,6 +700,114 @@ void check_window(HWND window, const WindowCase& expected, const std::vector<Fie
     check_fields(window, fields, named(what, "initial texts"));
 }
 
+// Fields that hold their texts within theirs.
+void check_parts(HWND window, const std::vector<FieldText>& fields, const std::string& what) {
+    for (const FieldText& field : fields) {
+        std::string label = what + ", control " + std::to_string(field.order);
+        HWND control = control_at(window, field.order);
+        if (!control)
+            fail(label.c_str());
+        else if (!strstr(control_text(control), field.text))
+            check_text(control_text(control), field.text, (label + ": does not hold").c_str());
+    }
+}
+
+// A point of the window's client area where it shows no control, on the screen; false if none.
+bool empty_point(HWND window, POINT* at) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    for (LONG y = client.bottom - 4; y > 4; y -= 8) {
+        for (LONG x = client.right - 4; x > 4; x -= 8) {
+            POINT point = {x, y};
+            if (ChildWindowFromPointEx(window, point, CWP_SKIPINVISIBLE) != window)
+                continue;
+            ClientToScreen(window, &point);
+            *at = point;
+            return true;
+        }
+    }
+    return false;
+}
+
+HCURSOR cursor_shown() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+// The cursor the system shows once the mouse is at that point of the window (uncovered first): the
+// one the window there gives, through WM_SETCURSOR. It is awaited until it is no longer `before`,
+// or without one, until it has stayed the same for a while.
+HCURSOR cursor_at(HWND window, POINT at, HCURSOR before, const std::string& what) {
+    if (!uncover(window, at, what))
+        return nullptr;
+    send_mouse(0, at);
+    HCURSOR shown = nullptr;
+    DWORD steady = 0;
+    wait_until(
+        [&] {
+            HCURSOR now = cursor_shown();
+            steady = now == shown ? steady + poll_ms : 0;
+            shown = now;
+            return shown && (before ? shown != before : steady >= paint_ms);
+        },
+        awaited_ms());
+    return shown;
+}
+
+// The class of every window as a person meets it: over an empty part of its client area the
+// cursor is the arrow that the system's buttons show (their class has IDC_ARROW), and between two
+// windows the mouse rests on an edit, whose I-beam shows that the cursor follows the classes; the
+// area is painted in the dialog face colour. Where the system gives another process's class record
+// (Windows), its icons, cursor and style are compared too; Wine 8 gives none, and each process
+// its own handles of the shared system images.
+void check_classes(HWND const windows[4], const std::string& what) {
+    const BehaviourCases* cases = behaviour_cases_of(deliverable->name);
+    HWND button = GetDlgItem(windows[3], deliverable->array.add_id);
+    HWND edit = cases ? control_at(windows[3], cases->task3_inputs[2]) : nullptr;
+    if (!button || !edit) {
+        fail(named(what, "no Task 3 button or edit to compare the cursor with").c_str());
+        return;
+    }
+    HCURSOR i_beam = cursor_at(windows[3], centre_of(edit), nullptr, what);
+    HCURSOR arrow = cursor_at(windows[3], centre_of(button), i_beam, what);
+    check(arrow && arrow != i_beam,
+          named(what, "the cursor over a button and over an edit cannot be told apart").c_str());
+    for (int w = 0; w < 4; ++w) {
+        const ClassSetup& setup = class_setups()[w];
+        std::string label = what + ", " + setup.name;
+        char class_name[64] = "";
+        GetClassNameA(windows[w], class_name, sizeof class_name);
+        check_text(class_name, setup.name, named(label, "class").c_str());
+        POINT at = {};
+        if (!empty_point(windows[w], &at)) {
+            fail(named(label, "no client area without a control").c_str());
+            continue;
+        }
+        if (w > 0)
+            cursor_at(windows[3], centre_of(edit), arrow, label);
+        check(strcmp(setup.cursor, "IDC_ARROW") == 0 &&
+                  cursor_at(windows[w], at, i_beam, label) == arrow,
+              named(label, "cursor: not the arrow").c_str());
+        HDC screen = GetDC(nullptr);
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        bool painted = wait_until([&] { return GetPixel(screen, at.x, at.y) == face; });
+        ReleaseDC(nullptr, screen);
+        check(setup.background == COLOR_BTNFACE + 1 && painted,
+              named(label, "background: not the dialog face colour").c_str());
+        if (HICON icon = (HICON)GetClassLongPtrA(windows[w], GCLP_HICON)) {
+            HICON application = LoadIconA(nullptr, IDI_APPLICATION);
+            check(strcmp(setup.icon, "IDI_APPLICATION") == 0 && icon == application &&
+                      (HICON)GetClassLongPtrA(windows[w], GCLP_HICONSM) == application &&
+                      (HCURSOR)GetClassLongPtrA(windows[w], GCLP_HCURSOR) ==
+                          LoadCursorA(nullptr, IDC_ARROW) &&
+                      (UINT)GetClassLongPtrA(windows[w], GCL_STYLE) == setup.style,
+                  named(label, "class record: icons, cursor or style").c_str());
+        }
+    }
+}
+
 HWND focused_window() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -855,13 +964,16 @@ void play(const std::vector<Step>& steps, const char* program) {
             break;
         case Act::click:
         case Act::click_and_hold:
-            check(click(window, step.id, !step.boxes.empty(), what), named(what, "button").c_str());
-            for (const ExpectedBox& box : step.boxes) {
-                HWND shown = find_box(windows[box.owner], box.text, step.what);
-                if (step.act == Act::click)
-                    answer_box(shown, false, step.what);
-                else
-                    held_boxes.push_back(shown);
+            for (int time = 0; time < step.times; ++time) {
+                check(click(window, step.id, !step.boxes.empty(), what),
+                      named(what, "button").c_str());
+                for (const ExpectedBox& box : step.boxes) {
+                    HWND shown = find_box(windows[box.owner], box.text, step.what);
+                    if (step.act == Act::click)
+                        answer_box(shown, false, step.what);
+                    else
+                        held_boxes.push_back(shown);
+                }
             }
             break;
         case Act::answer: // a box held while other windows were used: by hand, with the mouse
@@ -871,6 +983,8 @@ void play(const std::vector<Step>& steps, const char* program) {
             }
             break;
         case Act::expect: check_fields(window, step.fields, step.what); break;
+        case Act::expect_part: check_parts(window, step.fields, step.what); break;
+        case Act::classes: check_classes(windows, step.what); break;
         case Act::notice: {
             // The focus check means something only when the focus was elsewhere before.
             HWND focus_before = focused_window();
