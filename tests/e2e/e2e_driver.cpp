@@ -629,8 +629,9 @@ bool click(HWND window, int id, bool opens_box, const std::string& what) {
 }
 
 // By hand a box is answered with Enter once it has the focus (Enter goes to whatever has it), or
-// with a click on its OK button; with messages, with a posted IDOK.
-void answer_box(HWND box, bool with_mouse, const std::string& what) {
+// with a click on its OK button; with messages, with a posted IDOK. A box that the next click of
+// the same run answers again (`again`) leaves its window only enabled, not also active.
+void answer_box(HWND box, bool with_mouse, const std::string& what, bool again = false) {
     if (!box)
         return;
     HWND owner = GetWindow(box, GW_OWNER);
@@ -645,7 +646,7 @@ void answer_box(HWND box, bool with_mouse, const std::string& what) {
     check(wait_until_gone(box), named(what, "message box did not close").c_str());
     if (!owner || !IsWindow(owner) || !IsWindowVisible(owner))
         return;
-    if (by_hand) // a person's next click in it needs it enabled again, not active
+    if (by_hand || again) // a person's next click in it needs it enabled again, not active
         check(wait_until([&] { return IsWindowEnabled(owner) != FALSE; }),
               named(what, "the box's window stayed disabled").c_str());
     else if (gives_foreground)
@@ -736,11 +737,11 @@ HCURSOR cursor_shown() {
     return info.hCursor;
 }
 
-// The cursor the system shows once the mouse is at that point of the window (uncovered first): the
-// one the window there gives, through WM_SETCURSOR. It is awaited until it is no longer `before`,
-// or without one, until it has stayed the same for a while.
-HCURSOR cursor_at(HWND window, POINT at, HCURSOR before, const std::string& what) {
-    if (!uncover(window, at, what))
+// The cursor the system shows once the mouse is at that point of the window or control (uncovered
+// first): the one it gives, through WM_SETCURSOR. It is awaited until it is no longer `before`, or
+// without one, until it has stayed the same for a while.
+HCURSOR cursor_at(HWND target, POINT at, HCURSOR before, const std::string& what) {
+    if (!uncover(target, at, what))
         return nullptr;
     send_mouse(0, at);
     HCURSOR shown = nullptr;
@@ -770,8 +771,8 @@ void check_classes(HWND const windows[4], const std::string& what) {
         fail(named(what, "no Task 3 button or edit to compare the cursor with").c_str());
         return;
     }
-    HCURSOR i_beam = cursor_at(windows[3], centre_of(edit), nullptr, what);
-    HCURSOR arrow = cursor_at(windows[3], centre_of(button), i_beam, what);
+    HCURSOR i_beam = cursor_at(edit, centre_of(edit), nullptr, what);
+    HCURSOR arrow = cursor_at(button, centre_of(button), i_beam, what);
     check(arrow && arrow != i_beam,
           named(what, "the cursor over a button and over an edit cannot be told apart").c_str());
     for (int w = 0; w < 4; ++w) {
@@ -786,7 +787,7 @@ void check_classes(HWND const windows[4], const std::string& what) {
             continue;
         }
         if (w > 0)
-            cursor_at(windows[3], centre_of(edit), arrow, label);
+            cursor_at(edit, centre_of(edit), arrow, label);
         check(strcmp(setup.cursor, "IDC_ARROW") == 0 &&
                   cursor_at(windows[w], at, i_beam, label) == arrow,
               named(label, "cursor: not the arrow").c_str());
@@ -970,7 +971,7 @@ void play(const std::vector<Step>& steps, const char* program) {
                 for (const ExpectedBox& box : step.boxes) {
                     HWND shown = find_box(windows[box.owner], box.text, step.what);
                     if (step.act == Act::click)
-                        answer_box(shown, false, step.what);
+                        answer_box(shown, false, step.what, time + 1 < step.times);
                     else
                         held_boxes.push_back(shown);
                 }
