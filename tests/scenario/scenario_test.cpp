@@ -40,8 +40,8 @@ TEST(EndToEndScenario, WalksEveryBehaviourOfTheInventory) {
     }
     for (const std::string& name : walked)
         ADD_FAILURE() << "a step walks " << name << ", which the inventory does not list";
-    std::printf("%s walks the %d behaviours of the inventory it has (of %zu)\n", deliverable_name,
-                has, behaviour_inventory().size());
+    std::printf("%s has %d of the inventory's %zu behaviours\n", deliverable_name, has,
+                behaviour_inventory().size());
 }
 
 // The runner escapes quotes, backslashes and bytes outside printable ASCII; all read back.
