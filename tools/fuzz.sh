@@ -50,10 +50,12 @@ for target in "${targets[@]}"; do
     folder=build/fuzz/explore/$target
     runs=$(cat "$folder"/logs/*.log | sed -n 's/^stat::number_of_executed_units: *//p' |
         awk '{ s += $1 } END { print s + 0 }')
-    rounds=$(ls "$folder"/logs | wc -l)
+    shopt -s nullglob
+    logs=("$folder"/logs/*.log) corpus=("$folder"/corpus/*)
+    shopt -u nullglob
     failed=0
     [ ! -f "$folder/failures" ] || failed=$(wc -l <"$folder/failures")
-    echo "$target: $rounds rounds, $runs executions, corpus $(ls "$folder/corpus" | wc -l) inputs," \
+    echo "$target: ${#logs[@]} rounds, $runs executions, corpus ${#corpus[@]} inputs," \
         "$failed failed rounds"
     [ "$failed" -eq 0 ] || status=1
 done

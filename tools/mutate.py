@@ -126,18 +126,18 @@ def read_mutants():
     with open(LIST, encoding="utf-8") as listing:
         for number, line in enumerate(listing.read().split("\n"), 1):
             if line.startswith("mutant "):
-                current = Mutant(line[len("mutant ") :].strip(), number)
+                current = Mutant(line[len("mutant "):].strip(), number)
                 mutants.append(current)
             elif not line.strip() or line.startswith("#"):
                 continue
             elif current is None:
                 fail(f"{LIST}:{number}: a mutant starts with 'mutant NAME'")
             elif line.startswith("file "):
-                current.file = line[len("file ") :].strip()
+                current.file = line[len("file "):].strip()
             elif line.startswith("fault "):
-                current.fault = line[len("fault ") :].strip()
+                current.fault = line[len("fault "):].strip()
             elif line.startswith("equivalent "):
-                current.equivalent = line[len("equivalent ") :].strip()
+                current.equivalent = line[len("equivalent "):].strip()
             elif line.startswith("-"):
                 current.original.append(line[2:] if line.startswith("- ") else line[1:])
             elif line.startswith("+"):
@@ -363,7 +363,8 @@ def test_mutant(mutant, stages, baselines, log_path):
                     return
                 survived.append(stage.name)
             mutant.result = "survived"
-            mutant.detail = "passed " + ", ".join(survived) if survived else "no stage run builds it"
+            mutant.detail = ("passed " + ", ".join(survived) if survived
+                             else "no stage run builds it")
         finally:
             if planting.planted:
                 planting.restore()
@@ -375,7 +376,6 @@ def report(mutants, selected, commit, seconds, skipped_equivalents):
              f"{seconds // 60}m{seconds % 60:02d}s", ""]
     lines.append(f"{'folder':<20}{'mutants':>8}{'equivalent':>11}{'caught':>8}{'survived':>9}"
                  f"{'score':>7}")
-    totals = [0, 0, 0, 0]
     for folder in FOLDERS + ["all"]:
         group = [m for m in mutants if folder == "all" or m.folder == folder]
         if not group:

@@ -2,7 +2,8 @@
 # Makes the pictures of the guide: for each deliverable, its main window and its three task windows
 # with each task run once, as the release program shows them under 32-bit Wine.
 #   tools/pictures.sh [folder]    (docs/pictures by default)
-# Needs root, as the 32-bit Wine does (tools/wine32-env.sh). The same commit gives the same files.
+# Needs root where the 32-bit Wine does (tools/wine32-env.sh). The same commit gives the same files.
+# Its Wine prefix is its own, so that it can run beside the tests.
 set -euo pipefail
 
 usage() {
@@ -23,8 +24,12 @@ esac
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=$(realpath -m "${1:-$root/docs/pictures}")
-[ "$(id -u)" -eq 0 ] || { echo "pictures.sh: needs root, for the 32-bit Wine" >&2; exit 2; }
 cd "$root"
+source tests/e2e/wine32_root.sh
+if [ "$WINE32_MODE" = emulated ] && [ "$(id -u)" -ne 0 ]; then
+    echo "pictures.sh: needs root, for the 32-bit Wine in its i386 root" >&2
+    exit 2
+fi
 
 step_name=pictures.sh
 source tools/quiet_step.sh
@@ -38,7 +43,7 @@ mapfile -t programs < <(cut -f1 "$build/release_programs.txt")
 
 # A fresh prefix, as the tests make it: the pictures depend on nothing left from earlier runs.
 export WINE_ARCH=32
-prefix=$build/wineprefix
+prefix=$build/wineprefix-pictures
 shots=$build/pictures
 step "making a Wine prefix" bash tests/e2e/wine_prefix.sh "$prefix"
 mkdir -p "$target"
@@ -51,3 +56,5 @@ for program in "${programs[@]}"; do
         "$deliverable" "$target/$deliverable.png"
     echo "  $target/$deliverable.png"
 done
+# The tests compare the pictures only under the Wine that made them.
+printf '%s\n' "$(wine32_package_version)" >"$target/made-with-wine.txt"

@@ -10,7 +10,8 @@ Usage: tools/release.sh [--dirty]
 Builds the i686 release programs, checks their version information and that a second clean
 build gives the same bytes, and makes dist/practicum-VERSION/ (the programs, README.txt and
 SHA256SUMS) and dist/practicum-VERSION.zip of that folder. VERSION is the first line of the file
-VERSION; the same commit always gives the same zip.
+VERSION; the same commit always gives the same zip. Beside it, not in it, the release check for a
+Windows machine: dist/practicum-VERSION-check/ and its zip (README.md, "Releases").
   --dirty  release a work tree whose tracked files have uncommitted changes, as VERSION-dirty
            (without it such a tree is refused)
 EOF
@@ -117,7 +118,25 @@ for program in "${programs[@]}"; do
         fail "$program in the zip differs from $bin/$program"
 done
 
+# The release check, for whoever hands the release out: the Wine tests' driver, the window
+# snapshots and check-release.cmd, to unpack into the release folder on a Windows machine.
+check_name=$name-check
+rm -rf "dist/$check_name" "dist/$check_name.zip"
+mkdir -p "dist/$check_name/check/windows"
+cp build/mingw-i686/release-check/check-release.cmd "dist/$check_name/"
+cp build/mingw-i686/release-check/check/e2e_driver.exe "dist/$check_name/check/"
+for program in "${programs[@]}"; do
+    cp "build/mingw-i686/release-check/check/windows/${program%.exe}.txt" \
+        "dist/$check_name/check/windows/"
+done
+find "dist/$check_name" -type f -exec chmod 644 {} + \
+    -exec touch -d "@$(git log -1 --format=%ct)" {} +
+(cd dist && find "$check_name" -type f | LC_ALL=C sort | TZ=UTC0 zip -q -X -D "$check_name.zip" -@)
+
 echo
 echo "Release $version (commit $commit):"
 echo "  $folder/"
 echo "  dist/$name.zip  sha256 $(sha256sum <"dist/$name.zip" | cut -d' ' -f1)"
+echo "The release check for a Windows machine, for whoever hands the release out (not part of it):"
+echo "  dist/$check_name/"
+echo "  dist/$check_name.zip  sha256 $(sha256sum <"dist/$check_name.zip" | cut -d' ' -f1)"

@@ -14,10 +14,11 @@ Usage: tools/run.sh [--wine32] [deliverable]
 Builds one practicum program for Windows (x86_64) and runs it under Wine.
   deliverable  one of these (practice_v5 when none is named):
                ${deliverables[*]}
-  --wine32     the release program itself instead (i686, build/mingw-i686), under 32-bit Wine in
-               an emulated i386 root; as root only. The first time makes that environment
-               (tools/wine32-env.sh: about 10 minutes and 0.9 GB in /var/cache/practicum-wine32);
-               every start is then several times slower than the x86_64 program's.
+  --wine32     the release program itself instead (i686, build/mingw-i686), under the Wine that
+               runs it here (tools/wine32-env.sh): where the machine's Wine is 10 or newer, that
+               Wine itself; elsewhere 32-bit Wine in an emulated i386 root, as root only, made the
+               first time (about 10 minutes and 0.9 GB in /var/cache/practicum-wine32), and every
+               start is then several times slower than the x86_64 program's.
 
 With a display (DISPLAY set) the program opens on it; where no window manager runs, inside
 Wine's own desktop window, so that its windows can still be moved and closed. Without a display
@@ -82,10 +83,11 @@ if [ -n "${PRACTICUM_WINDOWS_BUILD+set}" ]; then
     grep -q "^CMAKE_CXX_COMPILER:.*$compiler" "$build/CMakeCache.txt" ||
         refuse "PRACTICUM_WINDOWS_BUILD: $build is not an $described (MinGW-w64) build"
 fi
-if [ $wine_arch = 32 ] && [ "$(id -u)" -ne 0 ]; then
-    refuse "--wine32 needs root: the 32-bit Wine runs in an i386 root (chroot, mounts)"
-fi
 cd "$root"
+source tests/e2e/wine32_root.sh
+if [ $wine_arch = 32 ] && [ "$WINE32_MODE" = emulated ] && [ "$(id -u)" -ne 0 ]; then
+    refuse "--wine32 needs root here: the 32-bit Wine runs in an i386 root (chroot, mounts)"
+fi
 export WINE_ARCH=$wine_arch
 
 step_name=run.sh
@@ -108,7 +110,6 @@ if [ -z "${WINE32_ENTERED:-}" ]; then
             echo "Making the 32-bit Wine environment (once per machine, about 10 minutes)..."
             bash tools/wine32-env.sh || { echo "run.sh: no 32-bit Wine environment" >&2; exit 1; }
         fi
-        source tests/e2e/wine32_root.sh
         shared=("$build")
         if [ -n "${DISPLAY:-}" ]; then
             # Wine in the root must find the X server's cookie.

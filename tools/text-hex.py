@@ -19,7 +19,8 @@ def text_of(hex_text):
 
 def with_texts(line):
     def add_text(match):
-        return f'{match.group(0)},"{match.group(1)}":{json.dumps(text_of(match.group(2)), ensure_ascii=False)}'
+        text = json.dumps(text_of(match.group(2)), ensure_ascii=False)
+        return f'{match.group(0)},"{match.group(1)}":{text}'
 
     return HEX_FIELD.sub(add_text, line)
 

@@ -1,6 +1,7 @@
 // What a profile must hold for the shared code to work with it, checked while it compiles: the
 // IDs that the window procedures look up are those of exactly one control, the edits that the
-// task operations read and write are there, and every formula that is called is set. The build
+// task operations read and write are there, every formula that is called is set, and every text
+// is Windows-1251 with its line breaks as CR LF. The build
 // compiles this file once per deliverable, with PROFILE_SOURCE naming its variants/*.cpp (whose
 // tables are out of reach elsewhere), and links it into nothing.
 #include PROFILE_SOURCE
@@ -25,6 +26,8 @@ void series_sum_or_row_label_missing();
 void task2_formula_missing();
 void task3_selects_missing();
 void task3_accumulate_missing_without_counts_by_sign();
+void text_with_a_control_byte_or_a_line_break_other_than_cr_lf();
+void text_not_in_windows_1251_but_in_utf8_or_with_its_unassigned_byte();
 
 namespace profile_check {
 
@@ -75,6 +78,53 @@ consteval void results(ControlTable table, std::initializer_list<HWND*> handles)
     }
 }
 
+// A multi-line edit breaks lines only at CR LF; a lone CR or LF, or any other control byte, shows
+// as a glyph.
+consteval bool line_breaks_are_cr_lf(const char* text) {
+    for (int i = 0; text[i]; ++i) {
+        unsigned char c = text[i];
+        if (c == '\r'   ? text[i + 1] != '\n'
+            : c == '\n' ? i == 0 || text[i - 1] != '\r'
+                        : c < 0x20 || c == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// Not the source's UTF-8 let through (Ukrainian in Windows-1251 is never valid UTF-8), and not
+// the one byte that Windows-1251 leaves unassigned.
+consteval bool in_windows_1251(const char* text) {
+    bool beyond_ascii = false, utf8 = true;
+    for (int i = 0; text[i];) {
+        unsigned char c = text[i];
+        if (c == 0x98)
+            return false;
+        int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : -1;
+        beyond_ascii = beyond_ascii || c >= 0x80;
+        for (int k = 1; k <= more && utf8; ++k)
+            utf8 = ((unsigned char)text[i + k] & 0xC0) == 0x80;
+        utf8 = utf8 && more >= 0;
+        i += utf8 ? 1 + more : 1;
+    }
+    return !(beyond_ascii && utf8);
+}
+
+consteval void texts(std::initializer_list<const char*> shown) {
+    for (const char* text : shown) {
+        if (!text)
+            continue;
+        require(line_breaks_are_cr_lf(text),
+                text_with_a_control_byte_or_a_line_break_other_than_cr_lf);
+        require(in_windows_1251(text),
+                text_not_in_windows_1251_but_in_utf8_or_with_its_unassigned_byte);
+    }
+}
+
+consteval void texts(ControlTable table) {
+    for (int i = 0; i < table.count; ++i)
+        texts({table.rows[i].text});
+}
+
 } // namespace profile_check
 
 consteval bool workable(const VariantProfile& p) {
@@ -122,6 +172,13 @@ consteval bool workable(const VariantProfile& p) {
     require(array.selects, task3_selects_missing);
     require(array.accumulate || array.counts_by_sign,
             task3_accumulate_missing_without_counts_by_sign);
+
+    texts({p.main_window.caption, p.task_windows[0].caption, p.task_windows[1].caption,
+           p.task_windows[2].caption, p.already_open.text, p.about_text, tabulation.row_label,
+           array.added_text, DIVISION_BY_ZERO_TEXT, STORE_FULL_TEXT});
+    for (ControlTable table :
+         {p.main_controls, tabulation.controls, expression.controls, array.controls})
+        texts(table);
     return true;
 }
 

@@ -10,13 +10,14 @@ cmake --build "$build" -j2 --target benchmarks >/dev/null
 results="$build/bench-results"
 rm -rf "$results"
 mkdir -p "$results"
+mapfile -t deliverables <"$build/deliverables.txt"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for bench in "$build"/tests/bench/conversion_bench \
-    $(sed "s|^|$build/tests/bench/task1_bench_|" "$build/deliverables.txt"); do
+    "${deliverables[@]/#/$build/tests/bench/task1_bench_}"; do
     name=$(basename "$bench")
     "$bench" --benchmark_out="$results/$name.json" --benchmark_out_format=json \
         >"$results/$name.log" 2>&1 || { cat "$results/$name.log"; exit 1; }
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 tests/bench/bench_ratios.py "$results"/conversion_bench.json \
-    $(sed "s|^\(.*\)$|$results/task1_bench_\1.json|" "$build/deliverables.txt")
+task1_results=("${deliverables[@]/#/$results/task1_bench_}")
+python3 tests/bench/bench_ratios.py "$results"/conversion_bench.json "${task1_results[@]/%/.json}"

@@ -1,29 +1,19 @@
-// What the end-to-end driver expects of each deliverable, as data: one row per deliverable.
-// Controls are named by their place in the creation order (1-based), because IDs repeat.
+// What the end-to-end driver expects of each deliverable, as data: one row per deliverable. Each
+// window as it opens, with its controls and their texts, is its reviewed snapshot's
+// (tests/shipped/windows/). Controls are named by their place in the creation order (1-based),
+// because IDs repeat.
 #pragma once
 
 const int max_fields = 6;
 const int max_elements = 4;
-const int platform_placed = -1; // a window whose place the platform chooses
 
 struct FieldText {
     int order; // 0 ends a list
     const char* text;
 };
 
-// A top-level window as it opens: its class and caption, place and size on the screen, and number
-// of controls.
-struct WindowCase {
-    const char* class_name;
-    const char* caption; // '*' stands for any text (an author credit)
-    int x, y, width, height;
-    int control_count;
-};
-
 struct TaskCase {
-    WindowCase window;
-    FieldText initial[max_fields]; // texts at every opening
-    FieldText typed[max_fields];   // typed before running (fields that start empty)
+    FieldText typed[max_fields]; // typed before running (fields that start empty)
     int execute_id;
     FieldText results[max_fields];
 };
@@ -46,7 +36,6 @@ struct GuardCase {
 
 struct Deliverable {
     const char* name;
-    WindowCase main;
     int launch_ids[3];
     const char* already_open_text; // null: the open window takes the focus instead
     int exit_id;                   // 0: none

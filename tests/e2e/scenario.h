@@ -8,7 +8,13 @@
 #include <string>
 #include <vector>
 
-// Windows by number: 0 is the main window, 1 to 3 the task windows.
+// Windows by number: 0 is the main window, 1 to 3 the task windows, named as the runner and the
+// window snapshots name them.
+inline const char* window_name(int window) {
+    static const char* const names[] = {"main", "task1", "task2", "task3"};
+    return names[window];
+}
+
 struct ExpectedBox {
     int owner;
     const char* text; // shown with the system's default title, one OK button, the information icon
@@ -16,11 +22,11 @@ struct ExpectedBox {
 
 enum class Act {
     start,      // the program starts and its main window appears
-    check_main, // its caption, place and size, fixed size with close and minimize boxes, number of
-                // controls, and every label holding its text on one line (where fonts are real)
+    check_main, // it is as its snapshot has it (class, caption, place, size, styles, every
+                // control with its text), has a fixed size with close and minimize boxes, and
+                // every label holds its text on one line (where fonts are real)
     open,       // a click on launch button `id` opens task window `window`, the only one of its
-                // class, owned by the main window, checked as the main window is, with its class,
-                // and `fields` hold their texts
+                // class, owned by the main window, checked as the main window is
     type,       // the user types `fields` ('\b' is Backspace), and each then holds what was typed
     click,      // a click on control `id` of `window`: `boxes` come up in turn, each answered OK
     click_and_hold, // the same, but its one box stays up: the steps up to `answer` are taken
@@ -32,8 +38,7 @@ enum class Act {
     close,       // the window's close box
     exit,        // the program has ended with exit code 0 (a box still up went with it)
     screenshot,  // of `window`, named `what` (where there is a screen)
-    windows,     // every window and control as the deliverable's reviewed snapshot has them
-                 // (tests/shipped/windows/), which the shipped tests compare on their own
+    windows,     // every open window, in order, as the deliverable's snapshot has them
     classes,     // the class of every window: its cursor, icons, background and style, one setup
                  // for all four (behaviours.h: class_setups)
     expect_part, // `fields` hold their texts within theirs
@@ -53,12 +58,5 @@ struct Step {
 // The tour only opens the main window and each task window and runs each task once.
 std::vector<Step> scenario(const Deliverable& deliverable, bool tour);
 
-// A '*' in the expected caption stands for any text (an author credit).
-bool caption_matches(const std::string& actual, const std::string& expected);
-
 // What a field holds once `keys` are typed over its text: each '\b' erases the character before.
 std::string typed_text(const std::string& keys);
-
-inline const WindowCase& window_of(const Deliverable& d, int window) {
-    return window ? d.tasks[window - 1].window : d.main;
-}

@@ -1,21 +1,37 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts and tools/run.sh: Wine without the user's settings, a
 # Ukrainian locale, and a private virtual display.
 #
-# WINE_ARCH=32 before sourcing selects Debian's 32-bit Wine in the i386 root of
-# tests/e2e/wine32_root.sh, for the i686 programs; the script must have entered the root
-# (enter_wine32_root). Otherwise it is the machine's 64-bit Wine, for the x86_64 programs.
+# WINE_ARCH=32 before sourcing selects the Wine that runs the i686 programs
+# (tests/e2e/wine32_root.sh): the machine's Wine in its WoW64 mode, or Debian's 32-bit Wine in the
+# emulated i386 root, which the script must have entered (enter_wine32_root). Otherwise it is the
+# machine's 64-bit Wine, for the x86_64 programs. Wine's programs and fonts are where its packages
+# put them.
 
-if [ "${WINE_ARCH:-64}" = 32 ]; then
-    source "$(dirname "${BASH_SOURCE[0]}")/wine32_root.sh"
-    WINE_LOADER=(chroot "$WINE32_ROOT" env HOME=/root /usr/lib/wine/wine)
-    WINESERVER=(chroot "$WINE32_ROOT" /usr/lib/wine/wineserver)
-    WINE_FONTS=$WINE32_ROOT/usr/share/wine/fonts
+source "$(dirname "${BASH_SOURCE[0]}")/wine32_root.sh"
+# shellcheck disable=SC2034 # WINE_TIME_SCALE is for the scripts that source this file
+if [ "${WINE_ARCH:-64}" = 32 ] && [ "$WINE32_MODE" = emulated ]; then
+    WINE_LOADER=(chroot "$WINE32_ROOT" env HOME=/root
+        "$(installed_file "$WINE32_ROOT" -x wine32 libwine -- wine)")
+    WINESERVER=(chroot "$WINE32_ROOT"
+        "$(installed_file "$WINE32_ROOT" -x libwine wine32 -- wineserver)")
+    WINE_FONTS=$WINE32_ROOT$(installed_file "$WINE32_ROOT" -f fonts-wine -- marlett.ttf)
+    WINE_FONTS=${WINE_FONTS%/*}
     # Every instruction of Wine and of the programs is emulated: waits get this many times longer.
     WINE_TIME_SCALE=6
+elif [ "${WINE_ARCH:-64}" = 32 ]; then
+    # The i386 Windows DLLs that the machine's Wine lacks (tools/wine32-env.sh), if it lacks them.
+    dll_path=()
+    [ -d "$WINE32_WOW64_DLLS/i386-windows" ] && dll_path=(WINEDLLPATH="$WINE32_WOW64_DLLS")
+    WINE_LOADER=(env "${dll_path[@]}" "$WINE64_LOADER")
+    WINESERVER=("$WINE64_SERVER")
+    WINE_FONTS=$WINE64_FONTS
+    # Wine's WoW64 mode converts every call of the 32-bit code: a little slower than 64-bit.
+    WINE_TIME_SCALE=2
 else
-    WINE_LOADER=(/usr/lib/wine/wine64)
-    WINESERVER=(/usr/lib/wine/wineserver)
-    WINE_FONTS=/usr/share/wine/fonts
+    WINE_LOADER=("$WINE64_LOADER")
+    WINESERVER=("$WINE64_SERVER")
+    WINE_FONTS=$WINE64_FONTS
     WINE_TIME_SCALE=1
 fi
 export WINEDEBUG=-all
@@ -55,7 +71,8 @@ start_virtual_display() {
         sleep 0.1
         waited=$((waited + 1))
     done
-    export DISPLAY=":$(head -n1 "$display_file")"
+    DISPLAY=":$(head -n1 "$display_file")"
+    export DISPLAY
     rm -f "$display_file"
 }
 

@@ -148,7 +148,7 @@ def format_value(value):
         e += 1
     digits = "%07d" % q
     if -1 <= e <= 6:
-        plain = ("0" if e == -1 else digits[: e + 1]) + "." + digits[e + 1 :]
+        plain = ("0" if e == -1 else digits[:e + 1]) + "." + digits[e + 1:]
         return text + plain.rstrip("0").rstrip(".")
     return text + "%s.%se%s%03d" % (digits[0], digits[1:], "-" if e < 0 else "+", abs(e))
 

@@ -27,7 +27,7 @@ SUPPORTED_OS_NAMES = {
 def read_resources(image):
     """{(type, name, language): bytes} of the image's resource directory (numeric IDs only)."""
     (pe_offset,) = struct.unpack_from("<I", image, 0x3C)
-    if image[:2] != b"MZ" or image[pe_offset : pe_offset + 4] != b"PE\0\0":
+    if image[:2] != b"MZ" or image[pe_offset:pe_offset + 4] != b"PE\0\0":
         raise ValueError("not a PE file")
     section_count, optional_size = struct.unpack_from("<H12xH", image, pe_offset + 6)
     optional = pe_offset + 24
@@ -62,7 +62,7 @@ def read_resources(image):
             else:
                 data_rva, data_size = struct.unpack_from("<II", image, base + target)
                 start = offset_of(data_rva)
-                resources[key] = image[start : start + data_size]
+                resources[key] = image[start:start + data_size]
 
     walk(0, ())
     return resources
@@ -73,12 +73,12 @@ def parse_block(data, offset):
     length, value_length, value_is_text = struct.unpack_from("<HHH", data, offset)
     end = offset + length
     key_end = offset + 6
-    while data[key_end : key_end + 2] != b"\0\0":
+    while data[key_end:key_end + 2] != b"\0\0":
         key_end += 2
-    key = data[offset + 6 : key_end].decode("utf-16-le")
+    key = data[offset + 6:key_end].decode("utf-16-le")
     position = (key_end + 2 + 3) & ~3
     value_size = value_length * 2 if value_is_text else value_length
-    value = data[position : position + value_size]
+    value = data[position:position + value_size]
     position = (position + value_size + 3) & ~3
     children = []
     while position < end:

@@ -82,31 +82,31 @@ struct Binding {
     void* function;
 };
 
-#define STANDIN(function)                                                                          \
-    { "USER32.dll", #function, reinterpret_cast<void*>(&function) }
+// The fields of a USER32 row: the stand-in's function of that name.
+#define STANDIN(function) "USER32.dll", #function, reinterpret_cast<void*>(&function)
 const Binding bindings[] = {
     {"KERNEL32.dll", "ExitProcess", reinterpret_cast<void*>(&exit_to_loader)},
     {"KERNEL32.dll", "GetModuleHandleA", reinterpret_cast<void*>(&module_of_running_program)},
-    STANDIN(LoadIconA),
-    STANDIN(LoadCursorA),
-    STANDIN(RegisterClassExA),
-    STANDIN(CreateWindowExA),
-    STANDIN(DestroyWindow),
-    STANDIN(ShowWindow),
-    STANDIN(UpdateWindow),
-    STANDIN(GetMessageA),
-    STANDIN(TranslateMessage),
-    STANDIN(DispatchMessageA),
-    STANDIN(DefWindowProcA),
-    STANDIN(PostQuitMessage),
-    STANDIN(PostMessageA),
-    STANDIN(SendMessageA),
-    STANDIN(FlashWindow),
-    STANDIN(SetFocus),
-    STANDIN(MessageBoxA),
-    STANDIN(GetWindowTextLengthA),
-    STANDIN(GetWindowTextA),
-    STANDIN(SetWindowTextA),
+    {STANDIN(LoadIconA)},
+    {STANDIN(LoadCursorA)},
+    {STANDIN(RegisterClassExA)},
+    {STANDIN(CreateWindowExA)},
+    {STANDIN(DestroyWindow)},
+    {STANDIN(ShowWindow)},
+    {STANDIN(UpdateWindow)},
+    {STANDIN(GetMessageA)},
+    {STANDIN(TranslateMessage)},
+    {STANDIN(DispatchMessageA)},
+    {STANDIN(DefWindowProcA)},
+    {STANDIN(PostQuitMessage)},
+    {STANDIN(PostMessageA)},
+    {STANDIN(SendMessageA)},
+    {STANDIN(FlashWindow)},
+    {STANDIN(SetFocus)},
+    {STANDIN(MessageBoxA)},
+    {STANDIN(GetWindowTextLengthA)},
+    {STANDIN(GetWindowTextA)},
+    {STANDIN(SetWindowTextA)},
 };
 #undef STANDIN
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -54,17 +57,19 @@ TEST(PeLoader, RefusesWhatItCannotRunAndSaysWhy) {
         {"another function", [](std::string& b) { replace(b, "FlashWindow", "FlashWindoX"); },
          "imports USER32.dll!FlashWindoX, which the stand-in does not provide"},
     };
+    // A name of this process's own: the temporary folder is shared with other users and runs.
+    const std::string path = testing::TempDir() + "changed-" + std::to_string(getpid()) + ".exe";
     for (const Case& c : cases) {
         std::string bytes = program;
         c.change(bytes);
-        std::string path = testing::TempDir() + "changed.exe";
-        std::ofstream(path, std::ios::binary) << bytes;
+        ASSERT_TRUE(std::ofstream(path, std::ios::binary) << bytes) << "cannot write " << path;
         LoadedProgram loaded;
         std::string reason;
         EXPECT_FALSE(load_program(path.c_str(), &loaded, &reason)) << c.what;
         EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": " << reason;
         EXPECT_EQ(loaded.base, nullptr) << c.what;
     }
+    std::remove(path.c_str());
 
     LoadedProgram loaded;
     std::string reason;

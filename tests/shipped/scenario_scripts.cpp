@@ -33,62 +33,6 @@ std::vector<std::string> play(const std::string& script, const ProgramRun& run,
     return lines;
 }
 
-const Json& Json::operator[](const std::string& key) const {
-    static const Json missing = {"(missing)", {}, {}};
-    for (const auto& field : fields)
-        if (field.first == key)
-            return field.second;
-    return missing;
-}
-
-long Json::number() const {
-    return std::atol(text.c_str());
-}
-
-namespace {
-
-Json parse_value(const std::string& line, size_t* at) {
-    Json value;
-    char c = *at < line.size() ? line[*at] : 0;
-    if (c == '{' || c == '[') {
-        for (++*at; *at < line.size() && line[*at] != (c == '{' ? '}' : ']');) {
-            if (c == '{') {
-                std::string key = parse_value(line, at).text;
-                ++*at; // ':'
-                value.fields.push_back({key, parse_value(line, at)});
-            } else {
-                value.items.push_back(parse_value(line, at));
-            }
-            *at += *at < line.size() && line[*at] == ',';
-        }
-        ++*at;
-    } else if (c == '"') {
-        static const std::string escaped = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
-        for (++*at; *at < line.size() && line[*at] != '"'; ++*at) {
-            if (line[*at] != '\\' || *at + 1 >= line.size()) {
-                value.text += line[*at];
-            } else if (line[++*at] == 'u') {
-                value.text += (char)std::stoi(line.substr(*at + 1, 4), nullptr, 16);
-                *at += 4;
-            } else if (escaped.find(line[*at]) != std::string::npos) {
-                value.text += meant[escaped.find(line[*at])];
-            }
-        }
-        ++*at;
-    } else {
-        while (*at < line.size() && line[*at] != ',' && line[*at] != '}' && line[*at] != ']')
-            value.text += line[(*at)++];
-    }
-    return value;
-}
-
-} // namespace
-
-Json parse_json(const std::string& line) {
-    size_t at = 0;
-    return parse_value(line, &at);
-}
-
 // The runner's output, taken line by line by the checks of the steps, which note each problem.
 // An error object is a problem of the step that meets it.
 struct Output {
@@ -120,20 +64,13 @@ struct Output {
 
 namespace {
 
-const char* const window_names[] = {"main", "task1", "task2", "task3"};
 typedef std::function<void(Output&)> Check;
-
-std::string bytes_of(const std::string& hex) {
-    std::string bytes;
-    bytes_of_hex(hex, &bytes);
-    return bytes;
-}
 
 std::string answered(const char* verb, const std::string& target,
                      const std::vector<ExpectedBox>& boxes) {
     std::string list;
     for (const ExpectedBox& box : boxes)
-        list += std::string(list.empty() ? "" : ",") + "{\"owner\":\"" + window_names[box.owner] +
+        list += std::string(list.empty() ? "" : ",") + "{\"owner\":\"" + window_name(box.owner) +
                 "\",\"text_hex\":\"" + hex_of(box.text) + "\",\"caption_null\":true,\"type\":64}";
     return "{\"" + std::string(verb) + "\":\"" + target + "\",\"boxes\":[" + list + "]}";
 }
@@ -142,45 +79,33 @@ std::string control(const std::string& window, char mark, int number) {
     return window + std::string(1, mark) + std::to_string(number);
 }
 
-// What is wrong with a window of the `windows` output, or nothing: every window has a fixed size,
-// a close box and a minimize box, a task window is created shown and owned by the main window.
-std::string window_problem(const Json& w, const WindowCase& expected,
-                           const std::vector<FieldText>& fields) {
-    const std::vector<Json>& children = w["children"].items;
-    bool main = w["window"].text == "main";
-    long style = w["style"].number();
-    if (w["class"].text != expected.class_name)
-        return "class " + w["class"].text;
-    if (w["owner"].text != (main ? "null" : "main"))
-        return "owner " + w["owner"].text;
+// What is wrong with a window of the `windows` output: every way it differs from its snapshot,
+// and whether it has a fixed size, a close box and a minimize box, and, a task window, is created
+// shown.
+std::string window_problem(const ShownWindow& shown, const ShownWindow& expected) {
+    std::string problems;
+    for (const std::string& difference : window_differences(expected, shown, false))
+        problems += (problems.empty() ? "" : "; ") + difference;
+    unsigned long style = shown.window.style;
+    bool main = shown.name == "main";
     if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) ||
         (~style & (WS_SYSMENU | WS_MINIMIZEBOX | (main ? 0 : WS_VISIBLE))))
-        return "style: fixed size, close and minimize boxes, a task window shown";
-    if (!caption_matches(bytes_of(w["caption_hex"].text), expected.caption))
-        return "caption";
-    if ((expected.x != platform_placed &&
-         (w["x"].number() != expected.x || w["y"].number() != expected.y)) ||
-        w["width"].number() != expected.width || w["height"].number() != expected.height)
-        return "place and size";
-    if (children.size() != (size_t)expected.control_count)
-        return "number of controls";
-    for (const FieldText& field : fields)
-        if (bytes_of(children[field.order - 1]["text_hex"].text) != field.text)
-            return "text of control " + std::to_string(field.order);
-    return "";
+        problems += "; style: fixed size, close and minimize boxes, a task window shown";
+    return problems;
 }
 
 // The scenario (tests/e2e/scenario.h) as scripts for the runner, one per start of the program.
 // Steps taken while a box is up are lines marked with a '>' for each box; the click that brought
 // the box up prints its line once the box has been answered.
-std::vector<ScriptedRun> scripted_runs(const Deliverable& d, const std::vector<Step>& steps) {
+std::vector<ScriptedRun> scripted_runs(const WindowSnapshot& snapshot,
+                                       const std::vector<Step>& steps) {
     std::vector<ScriptedRun> runs;
     std::vector<Check> held; // the lines of the clicks whose box is up
     for (const Step& step : steps) {
         if (step.act == Act::start)
             runs.emplace_back();
         ScriptedRun& run = runs.back();
-        const std::string what = step.what, window = window_names[step.window];
+        const std::string what = step.what, window = window_name(step.window);
         const std::string target = control(window, ':', step.id);
         const std::string launch = control("main", ':', step.id);
         auto act = [&](const std::string& line) {
@@ -189,35 +114,67 @@ std::vector<ScriptedRun> scripted_runs(const Deliverable& d, const std::vector<S
         auto expect = [&](const std::string& line) {
             run.checks.push_back([=](Output& out) { out.expect(what, line); });
         };
-        // The one open window of this step, checked as asked.
-        auto check_window = [&](std::function<std::string(const Json&)> check) {
-            act("windows");
-            run.checks.push_back([=](Output& out) {
-                int count = 0;
-                while (const std::string* line = out.next(what, "window")) {
-                    Json w = parse_json(*line);
-                    if (w["window"].text == window && count++ == 0)
-                        if (std::string problem = check(w); !problem.empty())
-                            out.problem(what, problem);
-                    if (out.at == out.lines.size() || out.lines[out.at].find("{\"window\"") != 0)
-                        break;
-                }
-                if (count != 1)
-                    out.problem(what, std::to_string(count) + " windows " + window);
+        // The open windows, checked as asked: what is wrong with them, or nothing.
+        auto check_windows =
+            [&](std::function<std::string(const std::vector<ShownWindow>&)> check) {
+                act("windows");
+                run.checks.push_back([=](Output& out) {
+                    // One listing: the windows that follow its first, up to the next listing's.
+                    std::vector<ShownWindow> windows(1);
+                    const std::string* line = out.next(what, "window");
+                    if (!line || !window_of_listing(*line, &windows[0]))
+                        windows.clear();
+                    for (ShownWindow next; !windows.empty() && out.at < out.lines.size() &&
+                                           window_of_listing(out.lines[out.at], &next) &&
+                                           next.name != windows[0].name;
+                         ++out.at)
+                        windows.push_back(next);
+                    if (std::string problem = check(windows); !problem.empty())
+                        out.problems += what + ": " + problem + "\n";
+                });
+            };
+        // The step's window, the one of its name, as its snapshot has it.
+        auto check_window = [&](bool with_snapshot) {
+            const ShownWindow* found = snapshot.find(window);
+            bool listed = found != nullptr;
+            ShownWindow expected = listed ? *found : ShownWindow();
+            check_windows([=](const std::vector<ShownWindow>& windows) {
+                std::vector<const ShownWindow*> named;
+                for (const ShownWindow& shown : windows)
+                    if (shown.name == window)
+                        named.push_back(&shown);
+                if (named.size() != 1)
+                    return std::to_string(named.size()) + " windows " + window;
+                if (!with_snapshot)
+                    return std::string();
+                if (!listed)
+                    return "no window " + window + " in the window snapshot";
+                return window_problem(*named[0], expected);
             });
         };
         switch (step.act) {
         case Act::start:
-        case Act::screenshot:
-        case Act::windows: break; // window_snapshot_<deliverable> compares the runner's listing
+        case Act::screenshot: break;
+        case Act::windows:
+            check_windows([expected = snapshot.windows](const std::vector<ShownWindow>& windows) {
+                std::string problems;
+                if (windows.size() != expected.size())
+                    problems = std::to_string(windows.size()) + " windows, not " +
+                               std::to_string(expected.size());
+                for (size_t i = 0; i < windows.size() && i < expected.size(); ++i)
+                    if (windows[i].name != expected[i].name)
+                        problems += "; window " + std::to_string(i + 1) + " is " + windows[i].name;
+                    else if (std::string problem = window_problem(windows[i], expected[i]);
+                             !problem.empty())
+                        problems += "; " + problem;
+                return problems;
+            });
+            break;
         case Act::open:
             act("click " + launch);
             expect(answered("click", launch, {}));
             [[fallthrough]];
-        case Act::check_main:
-            check_window([&expected = window_of(d, step.window), fields = step.fields](
-                             const Json& w) { return window_problem(w, expected, fields); });
-            break;
+        case Act::check_main: check_window(true); break;
         case Act::type:
             for (const FieldText& field : step.fields)
                 act("type " + control(window, '#', field.order) + " " + hex_of(field.text));
@@ -255,10 +212,11 @@ std::vector<ScriptedRun> scripted_runs(const Deliverable& d, const std::vector<S
             for (const FieldText& field : step.fields) {
                 act("get " + control(window, '#', field.order));
                 run.checks.push_back([=, part = std::string(field.text)](Output& out) {
-                    if (const std::string* line = out.next(what, "get"))
-                        if (bytes_of(parse_json(*line)["text_hex"].text).find(part) ==
-                            std::string::npos)
-                            out.problem(what, "the text does not hold '" + part + "'");
+                    std::string text;
+                    const std::string* line = out.next(what, "get");
+                    if (line && (!bytes_of_hex(parse_json(*line)["text_hex"].text, &text) ||
+                                 text.find(part) == std::string::npos))
+                        out.problem(what, "the text does not hold '" + part + "'");
                 });
             }
             break;
@@ -277,7 +235,7 @@ std::vector<ScriptedRun> scripted_runs(const Deliverable& d, const std::vector<S
                 act("focus");
                 expect("{\"focus\":\"" + window + "\",\"last_flashed\":\"" + window + "\"}");
             }
-            check_window([](const Json&) { return std::string(); });
+            check_window(false);
             break;
         case Act::close:
             act("close " + window);
@@ -306,7 +264,8 @@ std::string problems(const ScriptedRun& run, const std::vector<std::string>& lin
     return out.problems;
 }
 
-// The scenario's runs, or none with a failure when the deliverable has no expectations.
+// The scenario's runs, or none with a failure when the deliverable has no expectations or window
+// snapshot.
 std::vector<ScriptedRun> end_to_end_runs() {
     const Deliverable* d = expectations_of(deliverable_name);
     if (!d) {
@@ -314,5 +273,12 @@ std::vector<ScriptedRun> end_to_end_runs() {
                       << " in tests/e2e/expectations.cpp";
         return {};
     }
-    return scripted_runs(*d, scenario(*d, false));
+    WindowSnapshot snapshot;
+    std::string problem;
+    if (!read_window_snapshot(std::string(WINDOW_SNAPSHOTS) + "/" + deliverable_name + ".txt",
+                              &snapshot, &problem)) {
+        ADD_FAILURE() << problem;
+        return {};
+    }
+    return scripted_runs(snapshot, scenario(*d, false));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/shipped/script_player.h"
+#include "tests/shipped/window_snapshot.h"
 
 #include <functional>
 #include <string>
@@ -15,18 +16,6 @@
 std::vector<std::string> play(const std::string& script, const ProgramRun& run = nullptr,
                               unsigned time_limit_milliseconds = 60000);
 
-// Enough JSON for the runner's output: objects, lists, strings with every escape the runner writes
-// (a byte outside printable ASCII is \u00XX), integers, true, false and null.
-struct Json {
-    std::string text; // strings; numbers and literals as written
-    std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> fields;
-
-    const Json& operator[](const std::string& key) const;
-    long number() const;
-};
-Json parse_json(const std::string& line);
-
 struct Output;
 
 // One start of the program: its script and the checks of its output, in order.
@@ -36,7 +25,7 @@ struct ScriptedRun {
 };
 
 // The scenario of the deliverable built into this test, or none with a failure when it has no
-// expectations.
+// expectations or window snapshot.
 std::vector<ScriptedRun> end_to_end_runs();
 
 // Every way the output differs from what the run expects; empty when it does not.

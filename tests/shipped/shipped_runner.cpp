@@ -2,15 +2,19 @@
 // stand-in behind its imports (see "The shipped programs under test" in the README).
 //
 //   shipped_runner PROGRAM.exe [SCRIPT]      (no SCRIPT: the script comes from standard input)
+//   shipped_runner --snapshot PROGRAM.exe SNAPSHOT
 //
 // Exit status: 0 when the script played without an error object, 1 with one, 2 when the program
 // or the script cannot be read, 3 on a timeout, 4 when the program crashed.
 #include "tests/shipped/pe_loader.h"
 #include "tests/shipped/script_player.h"
+#include "tests/shipped/window_snapshot.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -44,7 +48,46 @@ const char usage[] =
     "  get task2#8\n"
     "\n"
     "Exit status: 0 when no error object was printed, 1 otherwise, 2 when the program or the\n"
-    "script cannot be read, 3 on a timeout (60 s a click), 4 when the program crashed.\n";
+    "script cannot be read, 3 on a timeout (60 s a click), 4 when the program crashed.\n"
+    "\n"
+    "shipped_runner --snapshot PROGRAM.exe SNAPSHOT plays the lines of SNAPSHOT that start with\n"
+    "\"> \" and prints the window snapshot that the program gives now (tests/shipped/windows/);\n"
+    "an error object goes to standard error, with exit status 1.\n";
+
+// The snapshot's actions played, and the snapshot as the program gives it now on standard output.
+int renew_snapshot(const ProgramRun& run, const char* path) {
+    std::ifstream file(path);
+    if (!file) {
+        std::cerr << "shipped_runner: cannot read the snapshot " << path << "\n";
+        return 2;
+    }
+    WindowSnapshot now;
+    std::string script;
+    for (std::string line; std::getline(file, line);)
+        if (line.rfind("> ", 0) == 0) {
+            now.actions.push_back(line.substr(2));
+            script += line.substr(2) + "\n";
+        }
+    std::istringstream in(script);
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+    int errors = play_script(in, out, run);
+    fclose(out);
+    std::istringstream printed(std::string(buffer, size));
+    free(buffer);
+    for (std::string line; std::getline(printed, line);) {
+        now.windows.emplace_back();
+        if (window_of_listing(line, &now.windows.back()))
+            continue;
+        now.windows.pop_back();
+        if (line.rfind("{\"error\"", 0) == 0 ||
+            (line.rfind("{\"exit\"", 0) == 0 && line != "{\"exit\":0}"))
+            std::cerr << "shipped_runner: " << line << "\n", ++errors;
+    }
+    std::cout << snapshot_text(now);
+    return errors ? 1 : 0;
+}
 
 } // namespace
 
@@ -53,15 +96,25 @@ int main(int argc, char** argv) {
         std::cout << usage;
         return 0;
     }
-    if (argc < 2 || argc > 3) {
+    bool snapshot = argc == 4 && strcmp(argv[1], "--snapshot") == 0;
+    if (argc < 2 || argc > 3 + snapshot) {
         std::cerr << usage;
         return 2;
     }
     LoadedProgram program;
     std::string reason;
-    if (!load_program(argv[1], &program, &reason)) {
-        std::cerr << "shipped_runner: " << argv[1] << ": " << reason << "\n";
+    const char* path = argv[1 + snapshot];
+    if (!load_program(path, &program, &reason)) {
+        std::cerr << "shipped_runner: " << path << ": " << reason << "\n";
         return 2;
+    }
+    ProgramRun run = [&](unsigned* exit_code, std::string* why) {
+        return run_program_entry(program, exit_code, why);
+    };
+    if (snapshot) {
+        int status = renew_snapshot(run, argv[3]);
+        unload_program(&program);
+        return status;
     }
     std::ifstream file;
     if (argc == 3) {
@@ -71,10 +124,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    int errors = play_script(argc == 3 ? file : std::cin, stdout,
-                             [&](unsigned* exit_code, std::string* why) {
-                                 return run_program_entry(program, exit_code, why);
-                             });
+    int errors = play_script(argc == 3 ? file : std::cin, stdout, run);
     unload_program(&program);
     return errors ? 1 : 0;
 }

@@ -81,85 +81,9 @@ std::string text(HWND window) {
     return standin::text_of(window);
 }
 
-std::string utf8_from_1251(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += (char)c;
-            continue;
-        }
-        unsigned code = '?';
-        if (c >= 0xC0)
-            code = 0x410 + (c - 0xC0);
-        else if (c == 0xB3)
-            code = 0x456; // і
-        else if (c == 0xB2)
-            code = 0x406; // І
-        else if (c == 0xBF)
-            code = 0x457; // ї
-        else if (c == 0xAF)
-            code = 0x407; // Ї
-        else if (c == 0xBA)
-            code = 0x454; // є
-        else if (c == 0xAA)
-            code = 0x404; // Є
-        else if (c == 0xB9)
-            code = 0x2116; // №
-        else if (c == 0x92)
-            code = 0x2019; // ’
-        if (code < 0x800) {
-            out += (char)(0xC0 | (code >> 6));
-            out += (char)(0x80 | (code & 0x3F));
-        } else {
-            out += (char)(0xE0 | (code >> 12));
-            out += (char)(0x80 | ((code >> 6) & 0x3F));
-            out += (char)(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::vector<std::string> box_texts() {
     std::vector<std::string> texts;
     for (const standin::MessageBoxRecord& box : standin::message_boxes())
         texts.push_back(box.text);
     return texts;
-}
-
-std::string to_1251(const char* utf8) {
-    std::string out;
-    for (const unsigned char* p = (const unsigned char*)utf8; *p;) {
-        unsigned code = *p++;
-        if (code >= 0xE0) {
-            code = (code & 0x0F) << 12;
-            code |= (*p++ & 0x3F) << 6;
-            code |= *p++ & 0x3F;
-        } else if (code >= 0xC0) {
-            code = (code & 0x1F) << 6;
-            code |= *p++ & 0x3F;
-        }
-        if (code < 0x80)
-            out += (char)code;
-        else if (code >= 0x410 && code <= 0x44F)
-            out += (char)(0xC0 + code - 0x410);
-        else if (code == 0x456)
-            out += '\xB3';
-        else if (code == 0x406)
-            out += '\xB2';
-        else if (code == 0x457)
-            out += '\xBF';
-        else if (code == 0x407)
-            out += '\xAF';
-        else if (code == 0x454)
-            out += '\xBA';
-        else if (code == 0x404)
-            out += '\xAA';
-        else if (code == 0x2116)
-            out += '\xB9';
-        else if (code == 0x2019)
-            out += '\x92';
-        else
-            out += '?';
-    }
-    return out;
 }

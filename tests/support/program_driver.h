@@ -27,11 +27,6 @@ void click_id(HWND window, int id);
 
 void type(HWND edit, const std::string& text);
 std::string text(HWND window);
-std::string utf8_from_1251(const std::string& text); // for readable failure messages
 
 // Message box texts shown since the program started, in order.
 std::vector<std::string> box_texts();
-
-// Windows-1251 bytes of a UTF-8 text (Ukrainian letters, №, ’), written independently of the
-// compiler's conversion so that tests can check the bytes the programs carry.
-std::string to_1251(const char* utf8);

@@ -2,6 +2,7 @@
 // limits that keep every click short and inside its buffer.
 #include "numtext/numtext.h"
 #include "tasks/tabulation/tabulation.h"
+#include "tests/shipped/window_snapshot.h"
 #include "tests/support/deliverable.h"
 #include "tests/support/program_driver.h"
 #include "variants/profile.h"
@@ -87,7 +88,7 @@ TEST(Tabulation, RowsOfEachDeliverable) {
         if (!is_deliverable(c.deliverable))
             continue;
         SCOPED_TRACE(c.inputs.start ? c.inputs.start : "defaults");
-        EXPECT_EQ(utf8_from_1251(tabulate_once(c.inputs)), utf8_from_1251(rows(c.rows)));
+        EXPECT_EQ(quoted_text(tabulate_once(c.inputs)), quoted_text(rows(c.rows)));
         EXPECT_TRUE(box_texts().empty());
     }
 }

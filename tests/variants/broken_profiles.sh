@@ -19,7 +19,7 @@ expect() {
         return
     fi
     local output status=0
-    output=$("$compiler" -std=c++20 -fno-char8_t -fsyntax-only -I"$root" \
+    output=$("$compiler" -std=c++20 -fno-char8_t -fexec-charset=CP1251 -fsyntax-only -I"$root" \
         -DPROFILE_SOURCE="\"$copy\"" "$root/variants/profile_check.cpp" 2>&1) || status=$?
     if [ -z "$2" ] && [ $status -eq 0 ]; then
         echo "ok: the intact profile compiles"
@@ -37,4 +37,7 @@ expect 's/\.accumulate = add_square/.accumulate = nullptr/' task3_accumulate_mis
 expect 's/\.above = above/.above = nullptr/' task2_formula_missing
 expect 's/\.execute_id = 121/.execute_id = 999/' execute_or_add_id_on_no_task_window_control_or_on_several
 expect 's/, &task1_eps_edit)/, nullptr)/' input_edit_missing_from_its_task_window_or_read_only
+expect 's/\\r\\n/\\n/' text_with_a_control_byte_or_a_line_break_other_than_cr_lf
+# "За" in UTF-8, as a source read in the wrong encoding would give it
+expect 's/"Завдання 1"/"\\xD0\\x97\\xD0\\xB0"/' text_not_in_windows_1251_but_in_utf8_or_with_its_unassigned_byte
 exit $failures
