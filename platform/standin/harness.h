@@ -42,9 +42,13 @@ void fail_registration_of(const char* class_name); // RegisterClassExA of that n
 void fail_creation_of(const char* class_name); // CreateWindowExA of that class returns null without
                                                // calling its procedure
 
-// What LoadIconA, LoadCursorA and GetModuleHandleA(NULL) return: fixed, distinct, non-null.
+// What LoadIconA, LoadCursorA and GetModuleHandleA(NULL) return: fixed, distinct, non-null. The
+// icon is IDI_APPLICATION's, the cursor IDC_ARROW's.
 HICON stock_icon();
 HCURSOR stock_cursor();
+// Which of the system's icons or cursors a handle is ("IDI_APPLICATION", "IDC_ARROW", ...), or
+// null.
+const char* system_image_name(HICON image);
 HMODULE stock_module();
 
 // Latest live top-level window of a class, or null.

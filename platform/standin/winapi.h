@@ -32,6 +32,9 @@
 // WM_KEYDOWN and WM_KEYUP queued for the focused edit behind the posted messages, read by the
 // program's loop (or a box's), which must pass them to TranslateMessage for the WM_CHAR that the
 // edit inserts; GetMessageA with a window takes only that window's messages and its children's.
+// LoadIconA and LoadCursorA give one handle for each of the system's icons and cursors (a null
+// module and its number), from which a test reads which one a class was given, and null for any
+// other; so a class with the wrong cursor or icon shows.
 #pragma once
 
 #include <stdint.h>
@@ -137,8 +140,26 @@ static_assert(sizeof(MSG) == 28 && __builtin_offsetof(MSG, pt) == 20, "MSG layou
 #define MAKEINTATOM(i) ((LPSTR)((UINT_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(p) ((((UINT_PTR)(p)) >> 16) == 0)
 
+// The system's own icons and cursors, which LoadIconA and LoadCursorA give for a null module.
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+#define IDI_HAND MAKEINTRESOURCEA(32513)
+#define IDI_QUESTION MAKEINTRESOURCEA(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEA(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEA(32516)
+#define IDI_WINLOGO MAKEINTRESOURCEA(32517)
+#define IDI_ERROR IDI_HAND
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_INFORMATION IDI_ASTERISK
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define IDC_HELP MAKEINTRESOURCEA(32651)
 
 #define CS_BYTEALIGNCLIENT 0x1000
 #define COLOR_BTNFACE 15

@@ -28,8 +28,38 @@ struct WindowRecord {
 const uintptr_t handle_step = 16;
 uintptr_t first_handle_number = 0x1000;
 
-const uintptr_t stock_icon_value = 0x7f01;
-const uintptr_t stock_cursor_value = 0x7f02;
+// The system's icons and cursors: the handle of each is its base plus its place in its list.
+const uintptr_t stock_icon_value = 0x7f0100;
+const uintptr_t stock_cursor_value = 0x7f0200;
+struct SystemImage {
+    const char* name;
+    int number;
+};
+const SystemImage system_icons[] = {
+    {"IDI_APPLICATION", 32512}, {"IDI_HAND", 32513},     {"IDI_QUESTION", 32514},
+    {"IDI_EXCLAMATION", 32515}, {"IDI_ASTERISK", 32516}, {"IDI_WINLOGO", 32517},
+};
+const SystemImage system_cursors[] = {
+    {"IDC_ARROW", 32512},       {"IDC_IBEAM", 32513},   {"IDC_WAIT", 32514}, {"IDC_CROSS", 32515},
+    {"IDC_UPARROW", 32516},     {"IDC_SIZEALL", 32646}, {"IDC_NO", 32648},   {"IDC_HAND", 32649},
+    {"IDC_APPSTARTING", 32650}, {"IDC_HELP", 32651},
+};
+
+// The shared handle of a system icon or cursor; null for another module's or a named one.
+template <size_t count>
+HICON system_image(const SystemImage (&images)[count], uintptr_t base, HINSTANCE module,
+                   LPCSTR name) {
+    for (size_t i = 0; i < count && !module && IS_INTRESOURCE(name); ++i)
+        if ((UINT_PTR)name == (UINT_PTR)images[i].number)
+            return reinterpret_cast<HICON>(base + i);
+    return nullptr;
+}
+
+template <size_t count>
+const char* system_image_name(const SystemImage (&images)[count], uintptr_t base, HICON image) {
+    uintptr_t value = reinterpret_cast<uintptr_t>(image);
+    return value >= base && value < base + count ? images[value - base].name : nullptr;
+}
 const uintptr_t stock_module_value = 0x400000;
 const ATOM first_atom = 0xC000;
 
@@ -288,11 +318,11 @@ void WINAPI ExitProcess(UINT exit_code) {
     _exit(static_cast<int>(exit_code));
 }
 
-HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) {
-    return reinterpret_cast<HICON>(stock_icon_value);
+HICON WINAPI LoadIconA(HINSTANCE module, LPCSTR name) {
+    return system_image(system_icons, stock_icon_value, module, name);
 }
-HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR) {
-    return reinterpret_cast<HCURSOR>(stock_cursor_value);
+HCURSOR WINAPI LoadCursorA(HINSTANCE module, LPCSTR name) {
+    return system_image(system_cursors, stock_cursor_value, module, name);
 }
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* window_class) {
@@ -611,6 +641,10 @@ HICON stock_icon() {
 }
 HCURSOR stock_cursor() {
     return reinterpret_cast<HCURSOR>(stock_cursor_value);
+}
+const char* system_image_name(HICON image) {
+    const char* icon = ::system_image_name(system_icons, stock_icon_value, image);
+    return icon ? icon : ::system_image_name(system_cursors, stock_cursor_value, image);
 }
 HMODULE stock_module() {
     return reinterpret_cast<HMODULE>(stock_module_value);

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/behaviours.h"
 #include "tests/e2e/scenario.h"
 #include "tests/shipped/window_snapshot.h"
 
@@ -675,8 +676,9 @@ bool click(HWND window, int id, bool opens_box, const std::string& what) {
 }
 
 // By hand a box is answered with Enter once it has the focus (Enter goes to whatever has it), or
-// with a click on its OK button; with messages, with a posted IDOK.
-void answer_box(HWND box, bool with_mouse, const std::string& what) {
+// with a click on its OK button; with messages, with a posted IDOK. A box that the next click of
+// the same run answers again (`again`) leaves its window only enabled, not also active.
+void answer_box(HWND box, bool with_mouse, const std::string& what, bool again = false) {
     if (!box)
         return;
     HWND owner = GetWindow(box, GW_OWNER);
@@ -691,7 +693,7 @@ void answer_box(HWND box, bool with_mouse, const std::string& what) {
     check(wait_until_gone(box), named(what, "message box did not close").c_str());
     if (!owner || !IsWindow(owner) || !IsWindowVisible(owner))
         return;
-    if (by_hand) // a person's next click in it needs it enabled again, not active
+    if (by_hand || again) // a person's next click in it needs it enabled again, not active
         check(wait_until([&] { return IsWindowEnabled(owner) != FALSE; }),
               named(what, "the box's window stayed disabled").c_str());
     else if (gives_foreground)
@@ -717,6 +719,114 @@ void check_fields(HWND window, const std::vector<FieldText>& fields, const std::
             check_text(control_text(control), field.text, label.c_str());
         else
             fail(label.c_str());
+    }
+}
+
+// Fields that hold their texts within theirs.
+void check_parts(HWND window, const std::vector<FieldText>& fields, const std::string& what) {
+    for (const FieldText& field : fields) {
+        std::string label = what + ", control " + std::to_string(field.order);
+        HWND control = control_at(window, field.order);
+        if (!control)
+            fail(label.c_str());
+        else if (!strstr(control_text(control), field.text))
+            check_text(control_text(control), field.text, (label + ": does not hold").c_str());
+    }
+}
+
+// A point of the window's client area where it shows no control, on the screen; false if none.
+bool empty_point(HWND window, POINT* at) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    for (LONG y = client.bottom - 4; y > 4; y -= 8) {
+        for (LONG x = client.right - 4; x > 4; x -= 8) {
+            POINT point = {x, y};
+            if (ChildWindowFromPointEx(window, point, CWP_SKIPINVISIBLE) != window)
+                continue;
+            ClientToScreen(window, &point);
+            *at = point;
+            return true;
+        }
+    }
+    return false;
+}
+
+HCURSOR cursor_shown() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+// The cursor the system shows once the mouse is at that point of the window or control (uncovered
+// first): the one it gives, through WM_SETCURSOR. It is awaited until it is no longer `before`, or
+// without one, until it has stayed the same for a while.
+HCURSOR cursor_at(HWND target, POINT at, HCURSOR before, const std::string& what) {
+    if (!uncover(target, at, what))
+        return nullptr;
+    send_mouse(0, at);
+    HCURSOR shown = nullptr;
+    DWORD steady = 0;
+    wait_until(
+        [&] {
+            HCURSOR now = cursor_shown();
+            steady = now == shown ? steady + poll_ms : 0;
+            shown = now;
+            return shown && (before ? shown != before : steady >= paint_ms);
+        },
+        awaited_ms());
+    return shown;
+}
+
+// The class of every window as a person meets it: over an empty part of its client area the
+// cursor is the arrow that the system's buttons show (their class has IDC_ARROW), and between two
+// windows the mouse rests on an edit, whose I-beam shows that the cursor follows the classes; the
+// area is painted in the dialog face colour. Where the system gives another process's class record
+// (Windows), its icons, cursor and style are compared too; Wine 8 gives none, and each process
+// its own handles of the shared system images.
+void check_classes(HWND const windows[4], const std::string& what) {
+    const BehaviourCases* cases = behaviour_cases_of(deliverable->name);
+    HWND button = GetDlgItem(windows[3], deliverable->array.add_id);
+    HWND edit = cases ? control_at(windows[3], cases->task3_inputs[2]) : nullptr;
+    if (!button || !edit) {
+        fail(named(what, "no Task 3 button or edit to compare the cursor with").c_str());
+        return;
+    }
+    HCURSOR i_beam = cursor_at(edit, centre_of(edit), nullptr, what);
+    HCURSOR arrow = cursor_at(button, centre_of(button), i_beam, what);
+    check(arrow && arrow != i_beam,
+          named(what, "the cursor over a button and over an edit cannot be told apart").c_str());
+    for (int w = 0; w < 4; ++w) {
+        const ClassSetup& setup = class_setups()[w];
+        std::string label = what + ", " + setup.name;
+        char class_name[64] = "";
+        GetClassNameA(windows[w], class_name, sizeof class_name);
+        check_text(class_name, setup.name, named(label, "class").c_str());
+        POINT at = {};
+        if (!empty_point(windows[w], &at)) {
+            fail(named(label, "no client area without a control").c_str());
+            continue;
+        }
+        if (w > 0)
+            cursor_at(edit, centre_of(edit), arrow, label);
+        check(strcmp(setup.cursor, "IDC_ARROW") == 0 &&
+                  cursor_at(windows[w], at, i_beam, label) == arrow,
+              named(label, "cursor: not the arrow").c_str());
+        HDC screen = GetDC(nullptr);
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        bool painted = wait_until([&] { return GetPixel(screen, at.x, at.y) == face; });
+        ReleaseDC(nullptr, screen);
+        check(setup.background == COLOR_BTNFACE + 1 && painted,
+              named(label, "background: not the dialog face colour").c_str());
+        if (HICON icon = (HICON)GetClassLongPtrA(windows[w], GCLP_HICON)) {
+            HICON application = LoadIconA(nullptr, IDI_APPLICATION);
+            check(strcmp(setup.icon, "IDI_APPLICATION") == 0 && icon == application &&
+                      (HICON)GetClassLongPtrA(windows[w], GCLP_HICONSM) == application &&
+                      (HCURSOR)GetClassLongPtrA(windows[w], GCLP_HCURSOR) ==
+                          LoadCursorA(nullptr, IDC_ARROW) &&
+                      (UINT)GetClassLongPtrA(windows[w], GCL_STYLE) == setup.style,
+                  named(label, "class record: icons, cursor or style").c_str());
+        }
     }
 }
 
@@ -908,13 +1018,16 @@ void play(const std::vector<Step>& steps, const char* program) {
             break;
         case Act::click:
         case Act::click_and_hold:
-            check(click(window, step.id, !step.boxes.empty(), what), named(what, "button").c_str());
-            for (const ExpectedBox& box : step.boxes) {
-                HWND shown = find_box(windows[box.owner], box.text, step.what);
-                if (step.act == Act::click)
-                    answer_box(shown, false, step.what);
-                else
-                    held_boxes.push_back(shown);
+            for (int time = 0; time < step.times; ++time) {
+                check(click(window, step.id, !step.boxes.empty(), what),
+                      named(what, "button").c_str());
+                for (const ExpectedBox& box : step.boxes) {
+                    HWND shown = find_box(windows[box.owner], box.text, step.what);
+                    if (step.act == Act::click)
+                        answer_box(shown, false, step.what, time + 1 < step.times);
+                    else
+                        held_boxes.push_back(shown);
+                }
             }
             break;
         case Act::answer: // a box held while other windows were used: by hand, with the mouse
@@ -924,6 +1037,8 @@ void play(const std::vector<Step>& steps, const char* program) {
             }
             break;
         case Act::expect: check_fields(window, step.fields, step.what); break;
+        case Act::expect_part: check_parts(window, step.fields, step.what); break;
+        case Act::classes: check_classes(windows, step.what); break;
         case Act::notice: {
             // The focus check means something only when the focus was elsewhere before.
             HWND focus_before = focused_window();

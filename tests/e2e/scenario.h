@@ -33,12 +33,15 @@ enum class Act {
                     // while it is, on the windows it does not block
     answer,         // the user answers the box of the latest click_and_hold
     expect,         // `fields` hold their texts
-    notice,     // a second click on launch button `id` of open task window `window`: `boxes` (the
-                // notice), or without one, the window flashes and takes the focus; no new window
-    close,      // the window's close box
-    exit,       // the program has ended with exit code 0 (a box still up went with it)
-    screenshot, // of `window`, named `what` (where there is a screen)
-    windows,    // every open window, in order, as the deliverable's snapshot has them
+    notice,      // a second click on launch button `id` of open task window `window`: `boxes` (the
+                 // notice), or without one, the window flashes and takes the focus; no new window
+    close,       // the window's close box
+    exit,        // the program has ended with exit code 0 (a box still up went with it)
+    screenshot,  // of `window`, named `what` (where there is a screen)
+    windows,     // every open window, in order, as the deliverable's snapshot has them
+    classes,     // the class of every window: its cursor, icons, background and style, one setup
+                 // for all four (behaviours.h: class_setups)
+    expect_part, // `fields` hold their texts within theirs
 };
 
 struct Step {
@@ -47,7 +50,9 @@ struct Step {
     int id;
     std::vector<FieldText> fields; // controls by creation order
     std::vector<ExpectedBox> boxes;
-    std::string what; // names the step in failure messages
+    std::string what;       // names the step in failure messages
+    std::string walks = ""; // the behaviours of the inventory it walks (behaviours.h)
+    int times = 1;          // a click: so many in a row, each with its boxes
 };
 
 // The tour only opens the main window and each task window and runs each task once.

@@ -409,6 +409,13 @@ TEST_F(WindowSystem, ModalBoxesFocusAndFlashesAreLogged) {
     EXPECT_NE(reinterpret_cast<void*>(standin::stock_icon()),
               reinterpret_cast<void*>(standin::stock_cursor()));
     EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), standin::stock_cursor());
+    // Each system image its own handle, named by a test; none for a module's own or a name.
+    EXPECT_STREQ(standin::system_image_name(LoadIconA(nullptr, IDI_APPLICATION)),
+                 "IDI_APPLICATION");
+    EXPECT_STREQ(standin::system_image_name(LoadCursorA(nullptr, IDC_IBEAM)), "IDC_IBEAM");
+    EXPECT_STREQ(standin::system_image_name(LoadIconA(nullptr, IDI_WINLOGO)), "IDI_WINLOGO");
+    EXPECT_EQ(LoadIconA(standin::stock_module(), IDI_APPLICATION), nullptr);
+    EXPECT_EQ(LoadCursorA(nullptr, "arrow"), nullptr);
 }
 
 // A box runs its own loop: its owner's window is disabled, posted messages still arrive, and the

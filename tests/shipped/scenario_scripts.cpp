@@ -1,6 +1,7 @@
 #include "tests/shipped/scenario_scripts.h"
 
 #include "shell/shell.h"
+#include "tests/e2e/behaviours.h"
 #include "tests/e2e/scenario.h"
 #include "tests/support/deliverable.h"
 #include "tests/support/program_driver.h"
@@ -185,8 +186,10 @@ std::vector<ScriptedRun> scripted_runs(const WindowSnapshot& snapshot,
             }
             break;
         case Act::click:
-            act("click " + target);
-            expect(answered("click", target, step.boxes));
+            for (int time = 0; time < step.times; ++time) {
+                act("click " + target);
+                expect(answered("click", target, step.boxes));
+            }
             break;
         case Act::click_and_hold: {
             act("click " + target);
@@ -204,6 +207,26 @@ std::vector<ScriptedRun> scripted_runs(const WindowSnapshot& snapshot,
                 act("get " + name);
                 expect("{\"get\":\"" + name + "\",\"text_hex\":\"" + hex_of(field.text) + "\"}");
             }
+            break;
+        case Act::expect_part:
+            for (const FieldText& field : step.fields) {
+                act("get " + control(window, '#', field.order));
+                run.checks.push_back([=, part = std::string(field.text)](Output& out) {
+                    std::string text;
+                    const std::string* line = out.next(what, "get");
+                    if (line && (!bytes_of_hex(parse_json(*line)["text_hex"].text, &text) ||
+                                 text.find(part) == std::string::npos))
+                        out.problem(what, "the text does not hold '" + part + "'");
+                });
+            }
+            break;
+        case Act::classes:
+            act("classes");
+            for (const ClassSetup& c : class_setups())
+                expect("{\"class\":\"" + std::string(c.name) +
+                       "\",\"style\":" + std::to_string(c.style) + ",\"icon\":\"" + c.icon +
+                       "\",\"small_icon\":\"" + c.small_icon + "\",\"cursor\":\"" + c.cursor +
+                       "\",\"background\":" + std::to_string(c.background) + "}");
             break;
         case Act::notice:
             act("click " + launch);

@@ -185,6 +185,23 @@ void print_windows() {
     }
 }
 
+// One line per registered class, in registration order: its style, its icons and cursor as the
+// system images they are (null: none of them), and its background brush as a number.
+void print_classes() {
+    auto image = [](HICON handle) {
+        const char* name = standin::system_image_name(handle);
+        return name ? json_string(name) : std::string("null");
+    };
+    for (const standin::ClassInfo& info : standin::registered_classes()) {
+        const WNDCLASSEXA& record = info.record;
+        print_line("{\"class\":" + json_string(info.name) +
+                   ",\"style\":" + std::to_string(record.style) +
+                   ",\"icon\":" + image(record.hIcon) + ",\"small_icon\":" + image(record.hIconSm) +
+                   ",\"cursor\":" + image(record.hCursor) +
+                   ",\"background\":" + std::to_string((UINT_PTR)record.hbrBackground) + "}");
+    }
+}
+
 void arm_timer(unsigned milliseconds) {
     itimerval timer = {};
     timer.it_value.tv_sec = milliseconds / 1000;
@@ -217,6 +234,8 @@ void perform(const std::vector<std::string>& words) {
     std::string problem;
     if (verb == "windows" && words.size() == 1) {
         print_windows();
+    } else if (verb == "classes" && words.size() == 1) {
+        print_classes();
     } else if (verb == "focus" && words.size() == 1) {
         const std::vector<HWND>& flashed = standin::flashed_windows();
         print_line("{\"focus\":" + name_of(standin::focus()) + ",\"last_flashed\":" +
@@ -249,7 +268,7 @@ void perform(const std::vector<std::string>& words) {
             act_with_time_limit("close", words[1], window, standin::close);
     } else {
         print_error("malformed action; one of: click CONTROL, set CONTROL [HEX], "
-                    "type CONTROL [HEX], get CONTROL, close WINDOW, windows, focus");
+                    "type CONTROL [HEX], get CONTROL, close WINDOW, windows, classes, focus");
     }
     print_new_misuse();
     memcpy(action_under_way, outer_action, sizeof outer_action);

@@ -32,6 +32,7 @@ const char usage[] =
     "  get CONTROL          print a control's text\n"
     "  close WINDOW         click a window's close box\n"
     "  windows              print every open window with its controls\n"
+    "  classes              print every registered window class: style, icons, cursor, background\n"
     "  focus                print the window with the focus and the one last flashed\n"
     "\n"
     "WINDOW is main, task1, task2 or task3; CONTROL is WINDOW#N (the N-th control in creation\n"
