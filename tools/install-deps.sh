@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine64 fonts-wine xvfb xdotool imagemagick x11-utils
     clang libclang-rt-14-dev
-    python3 zip unzip
+    gcovr python3 zip unzip
 )
 
 missing=()

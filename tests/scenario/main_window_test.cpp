@@ -1,6 +1,6 @@
 // The shell through app_main where the end-to-end scenario (scenario_test.cpp) does not reach:
-// the classes, start-up failures, a task window that cannot be created, commands that must do
-// nothing, the exit and About buttons.
+// the classes, start-up failures, the message loop, a task window that cannot be created, commands
+// that must do nothing, the exit and About buttons.
 #include "shell/shell.h"
 #include "tasks/array/array.h"
 #include "tests/support/deliverable.h"
@@ -55,6 +55,18 @@ TEST(Startup, ProgramEntryExitsWithTheLoopsCode) {
             program_entry();
         },
         testing::ExitedWithCode(0), "");
+}
+
+TEST(Loop, DispatchesWhatIsQueued) {
+    // On Windows the user's input reaches the windows through the loop, not straight as here.
+    int exit_code = run_program_until_exit([] {
+        PostMessageA(main_window(), WM_COMMAND,
+                     MAKEWPARAM(profile.task_windows[0].launch_id, BN_CLICKED),
+                     (LPARAM)launch_button(1));
+        PostMessageA(main_window(), WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(exit_code, 0);
+    EXPECT_EQ(standin::describe(window1_handle).class_name, "Window1");
 }
 
 TEST(Launching, FailedCreationLeavesTheTaskReachable) {
