@@ -3,8 +3,8 @@
 // those of the real API; only what our callers rely on is modelled.
 //
 // Left out on purpose, because nothing the programs do depends on it:
-// - GetMessageA's window and message filters (the programs pass none); TranslateMessage does
-//   nothing, as there is no keyboard: typing replaces an edit's whole text at once.
+// - GetMessageA's window filter (the programs pass none); TranslateMessage does nothing, as there
+//   is no keyboard: typing replaces an edit's whole text at once.
 // - Painting, fonts, z-order and activation: no WM_PAINT, WM_SIZE, WM_ACTIVATE or WM_SETFOCUS,
 //   and windows that cover one another are all within the user's reach. FlashWindow and SetFocus
 //   are only recorded.
@@ -14,12 +14,13 @@
 // - A message box is no window (no "#32770", no default title) and always returns IDOK.
 // - Windows are never freed: a destroyed window's handle is never reused, so a stale one is
 //   harmless where Windows might hand it to another window.
-// - ExitProcess ends the test process; x87 state is the caller's (the loader in tests/shipped
-//   starts a program with Windows' 0x027F).
-// Modelled because a program could go wrong there: a message box is modal as on Windows. Its
-// owner is disabled while it is up, and its own loop keeps dispatching messages to every window
-// and lets the user act on the others (the test's idle script) until the box is answered, a
-// quit message arrives, or its owner is destroyed.
+// - ExitProcess ends the test process (writing a coverage build's counters first); x87 state is
+//   the caller's (the loader in tests/shipped starts a program with Windows' 0x027F).
+// Modelled because a program could go wrong there: GetMessageA's range of messages (a loop that
+// passed one would not get the user's input). A message box is modal as on Windows. Its owner is
+// disabled while it is up, and its own loop keeps dispatching messages to every window and lets
+// the user act on the others (the test's idle script) until the box is answered, a quit message
+// arrives, or its owner is destroyed.
 #pragma once
 
 #include <stdint.h>

@@ -355,12 +355,16 @@ BOOL WINAPI UpdateWindow(HWND window) {
     return live(window, "UpdateWindow") != nullptr;
 }
 
-// The window and range filters are not modelled: our loop passes none.
-BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+// The window filter is not modelled: our loop passes none. Outside a range of messages (other than
+// 0 to 0, every message) they stay queued; WM_QUIT comes whatever the range, as on Windows.
+BOOL WINAPI GetMessageA(LPMSG msg, HWND, UINT first, UINT last) {
     for (;;) {
-        if (!queue.empty()) {
-            *msg = queue.front();
-            queue.pop_front();
+        auto wanted = std::find_if(queue.begin(), queue.end(), [&](const MSG& queued) {
+            return (first == 0 && last == 0) || (queued.message >= first && queued.message <= last);
+        });
+        if (wanted != queue.end()) {
+            *msg = *wanted;
+            queue.erase(wanted);
             return TRUE;
         }
         if (quit_pending) {

@@ -97,6 +97,15 @@ TEST(Commands, ThoseThatMustDoNothingDoNothing) {
     });
 }
 
+TEST(Commands, AControlWhoseHandleReadsNegativeStillClicks) {
+    // Windows' handles are 32-bit values, sign-extended on 64-bit Windows: only 0 is no control.
+    run_program([] {
+        SendMessageA(main_window(), WM_COMMAND,
+                     MAKEWPARAM(profile.task_windows[0].launch_id, BN_CLICKED), (LPARAM)-16);
+        EXPECT_NE(task_window(1), nullptr);
+    });
+}
+
 TEST(Ending, ExitButtonEndsWithoutDestroyingAnyWindow) {
     if (!profile.exit_id)
         GTEST_SKIP() << "no exit button";
