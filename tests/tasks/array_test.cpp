@@ -58,6 +58,8 @@ const QueryCase query_cases[] = {
     {"practice_v6", "0", "4", {"5"}, {"0"}, false},
     {"practice_v6", "0", "-4", {"5"}, {"25"}, false},
     {"practice_v6", "0", "0", {"5"}, {"0"}, false},
+    // A threshold below 0 still selects positive elements only: 3 and 1 of these.
+    {"practice_v6", "1", "-2", {"-1", "3", "0", "-3", "1"}, {"10"}, false},
     // Overflow shows as infinity and does not carry into the next query.
     {"practice_v6", "1", "0", {"1e200", "1e200"}, {"inf"}, false},
     // Elements on each bound, and outside the bounds between elements inside them; a zero C where
