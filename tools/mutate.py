@@ -498,7 +498,8 @@ def report(mutants, selected, commit, seconds, skipped_equivalents, generated=Fa
         classes = {}
         for m in mutants:
             if m.equivalent:
-                kind = m.equivalent.split(":")[0]
+                named = re.match(r"([a-z]+): ", m.equivalent)
+                kind = named.group(1) if named else "no class given"
                 classes[kind] = classes.get(kind, 0) + 1
         if classes:
             lines.append("Equivalent, by the class of the reason: " + ", ".join(
