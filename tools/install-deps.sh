@@ -11,7 +11,7 @@ packages=(
     wine64 fonts-wine xvfb xdotool imagemagick x11-utils
     clang libclang-rt-dev
     debootstrap
-    shellcheck flake8
+    shellcheck flake8 gcovr
     git python3 zip unzip
 )
 

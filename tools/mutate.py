@@ -3,12 +3,16 @@
 can catch it, cheapest first, until one fails.
 
     tools/mutate.py [--equivalents] [--stages NAME,...] [MUTANT...]
+    tools/mutate.py --generate [--sample N [--seed S]] [--list] [--equivalents] [--stages ...]
+                    [MUTANT...]
     tools/mutate.py --check
 
-The faults are listed in tools/mutants.txt. Each is planted in a copy of the last commit
-(build/mutation/tree, with builds of its own under build/mutation/tree/build/), never in the work
-tree, so no mutant can be left behind there; the copy's file is restored after each mutant, also
-when the run is interrupted, and the copy is brought back to the commit at every start.
+The hand-written faults are listed in tools/mutants.txt; --generate makes mutants mechanically from
+the product code instead (tools/generate_mutants.py names the operators). Each is planted in a
+copy of the last commit (build/mutation/tree, with builds of its own under
+build/mutation/tree/build/), never in the work tree, so no mutant can be left behind there; the
+copy's file is restored after each mutant, also when the run is interrupted, and the copy is
+brought back to the commit at every start.
 
 Stages, cheapest first; a mutant goes on to the next only when every test of one passes, and only
 to the stages that build the file it changes. A stage's first use runs it once without a mutant:
@@ -28,21 +32,37 @@ build/mutation/report.txt) gives the score per folder and every survivor; each m
 test output is in build/mutation/logs/. The exit status is 1 when a mutant survived or did not
 build, 2 on a usage error or a failing baseline.
 
-    MUTANT...       only these mutants (names from the list)
+    MUTANT...       only these mutants (names from the list, or of generated mutants)
     --equivalents   also plant the mutants marked equivalent, to confirm that none is caught
     --stages        only these stages (for a quick look; the release run uses all)
-    --check         only checks that every snippet occurs exactly once in the committed files
+    --check         only checks that every snippet occurs exactly once in the committed files,
+                    and that every generated mutant listed as equivalent is still generated
+
+    --generate      the mutants generated from the product code of the commit, all of them or:
+    --sample N      N of them, drawn in turn from each folder (numtext/, shell/, tasks/,
+                    variants/) and within it from each operator, each operator's mutants in an
+                    order shuffled with the seed
+    --seed S        the seed of the sample (1 unless given)
+    --list          only lists the mutants and counts them per folder and operator
+
+A generated mutant that makes the same file as one of tools/mutants.txt is that one: one marked
+equivalent there is not planted (a survivor shown equivalent is listed there, once, with the reason,
+and the next run skips it). A generated mutant that does not compile is reported apart and not
+counted; the exit status is 1 only for a survivor.
 """
 import argparse
 import fcntl
 import io
 import os
+import random
 import re
 import signal
 import subprocess
 import sys
 import tarfile
 import time
+
+import generate_mutants
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LIST = os.path.join(ROOT, "tools", "mutants.txt")
@@ -82,7 +102,8 @@ class Stage:
 
 
 STAGES = [
-    Stage("host", ["host"], ["--preset", "host"], host_code, 300),
+    # A host test takes seconds: a mutant that loops for ever is stopped after two minutes.
+    Stage("host", ["host"], ["--preset", "host"], host_code, 120),
     Stage("i686", ["mingw-i686"], ["--preset", "mingw-i686", "-E", "reproducible_build"],
           resources, 300),
     Stage("shipped", ["mingw-i686", "host-i386"], ["--preset", "shipped"], everything, 900),
@@ -100,6 +121,8 @@ class Mutant:
         self.file = self.fault = self.equivalent = None
         self.original, self.replacement = [], []
         self.result = self.stage = self.detail = ""
+        self.operator = None  # generated mutants: the operator that made it
+        self.listed_as = None  # generated mutants: the mutant of the list that it is
 
     @property
     def folder(self):
@@ -333,6 +356,76 @@ def check_snippets(mutants, files):
     return problems
 
 
+def generated_mutants(files, listed):
+    """The mutants generated from the committed product code, each known as the mutant of the
+    list that makes the same file, if one does."""
+    by_result = {}
+    for mutant in listed:
+        text = files[mutant.file][1].decode("utf-8")
+        mutated = text.replace("\n".join(mutant.original), "\n".join(mutant.replacement), 1)
+        by_result[(mutant.file, mutated)] = mutant
+    mutants = []
+    for generated in generate_mutants.generate({path: data for path, (_, data) in files.items()}):
+        mutant = Mutant(generated.name, 0)
+        mutant.file, mutant.fault, mutant.operator = (generated.file, generated.fault,
+                                                      generated.operator)
+        mutant.original, mutant.replacement = generated.snippet, generated.snippet_replacement
+        same = by_result.get((generated.file, generated.mutated))
+        if same:
+            mutant.listed_as, mutant.equivalent = same.name, same.equivalent
+        mutants.append(mutant)
+    return mutants
+
+
+def in_turn(groups):
+    """The members of the lists, taken from each in turn while any is left."""
+    groups = [list(group) for group in groups]
+    taken = []
+    while any(groups):
+        for group in groups:
+            if group:
+                taken.append(group.pop(0))
+    return taken
+
+
+def sample(mutants, count, seed):
+    """count mutants, drawn in turn from each folder; within a folder, in turn from each
+    operator's mutants, each in an order shuffled with the seed."""
+    shuffler = random.Random(seed)
+    folders = []
+    for folder in generate_mutants.PRODUCT_FOLDERS:
+        by_operator = []
+        for operator in generate_mutants.OPERATORS:
+            group = [m for m in mutants if m.folder == folder and m.operator == operator]
+            shuffler.shuffle(group)
+            by_operator.append(group)
+        folders.append(in_turn(by_operator))
+    return in_turn(folders)[:count]
+
+
+def counts_table(mutants, rows, row_of):
+    operators = generate_mutants.OPERATORS
+    lines = [f"{'':<12}" + "".join(f"{o:>11}" for o in operators) + f"{'all':>8}"]
+    for row in rows + ["all"]:
+        group = [m for m in mutants if row == "all" or row_of(m) == row]
+        lines.append(f"{row:<12}" + "".join(
+            f"{sum(1 for m in group if m.operator == o):>11}" for o in operators) +
+            f"{len(group):>8}")
+    return lines
+
+
+def list_generated(mutants, everything):
+    for mutant in mutants:
+        listed = f" (listed as {mutant.listed_as})" if mutant.listed_as else ""
+        print(f"{mutant.name} ({mutant.file}){listed}: {mutant.fault}")
+    print()
+    folders = [f for f in generate_mutants.PRODUCT_FOLDERS]
+    print(f"{len(mutants)} generated mutants" +
+          (f" (a sample of the {len(everything)} in all)" if mutants != everything else "") +
+          ", per folder and operator:")
+    print("\n".join(counts_table(mutants, folders, lambda m: m.folder)))
+
+
 def test_mutant(mutant, stages, baselines, log_path):
     planting = Planting(mutant)
     with open(log_path, "w", encoding="utf-8") as log:
@@ -370,24 +463,51 @@ def test_mutant(mutant, stages, baselines, log_path):
                 planting.restore()
 
 
-def report(mutants, selected, commit, seconds, skipped_equivalents):
-    lines = [f"Mutation run of commit {commit}: {len(selected)} planted, "
-             f"{len(skipped_equivalents)} marked equivalent and not planted, "
-             f"{seconds // 60}m{seconds % 60:02d}s", ""]
-    lines.append(f"{'folder':<20}{'mutants':>8}{'equivalent':>11}{'caught':>8}{'survived':>9}"
-                 f"{'score':>7}")
-    for folder in FOLDERS + ["all"]:
-        group = [m for m in mutants if folder == "all" or m.folder == folder]
+def score_table(mutants, rows, row_of):
+    lines = [f"{'':<20}{'mutants':>8}{'equivalent':>11}{'caught':>8}{'survived':>9}"
+             f"{'not built':>10}{'score':>7}"]
+    for row in rows + ["all"]:
+        group = [m for m in mutants if row == "all" or row_of(m) == row]
         if not group:
             continue
         equivalent = sum(1 for m in group if m.equivalent)
-        caught = sum(1 for m in group if m.result == "caught" and not m.equivalent)
-        survived = sum(1 for m in group if m.result == "survived" and not m.equivalent)
-        judged = caught + survived
-        score = f"{100 * caught // judged}%" if judged else "-"
-        lines.append(f"{folder:<20}{len(group):>8}{equivalent:>11}{caught:>8}{survived:>9}"
-                     f"{score:>7}")
+        judged = [m for m in group if not m.equivalent]
+        caught = sum(1 for m in judged if m.result == "caught")
+        survived = sum(1 for m in judged if m.result == "survived")
+        not_built = sum(1 for m in judged if m.result == "not built")
+        score = f"{100 * caught // (caught + survived)}%" if caught + survived else "-"
+        lines.append(f"{row:<20}{len(group):>8}{equivalent:>11}{caught:>8}{survived:>9}"
+                     f"{not_built:>10}{score:>7}")
+    return lines
+
+
+def listing_block(mutant):
+    """A generated mutant as an entry of tools/mutants.txt, to mark it equivalent."""
+    return ([f"mutant {mutant.name}", f"file {mutant.file}", f"fault {mutant.fault}",
+             "equivalent CLASS: why the programs behave the same"] +
+            [f"- {line}" for line in mutant.original] +
+            [f"+ {line}" for line in mutant.replacement])
+
+
+def report(mutants, selected, commit, seconds, skipped_equivalents, generated=False):
+    lines = [f"Mutation run of commit {commit}: {len(selected)} planted, "
+             f"{len(skipped_equivalents)} marked equivalent and not planted, "
+             f"{seconds // 60}m{seconds % 60:02d}s", ""]
+    lines += score_table(mutants, FOLDERS, lambda m: m.folder)
     lines.append("")
+    if generated:
+        lines += score_table(mutants, generate_mutants.OPERATORS, lambda m: m.operator)
+        lines.append("")
+        classes = {}
+        for m in mutants:
+            if m.equivalent:
+                named = re.match(r"([a-z]+): ", m.equivalent)
+                kind = named.group(1) if named else "no class given"
+                classes[kind] = classes.get(kind, 0) + 1
+        if classes:
+            lines.append("Equivalent, by the class of the reason: " + ", ".join(
+                f"{kind} {count}" for kind, count in sorted(classes.items())))
+            lines.append("")
     by_stage = {}
     for m in selected:
         if m.result == "caught":
@@ -395,7 +515,8 @@ def report(mutants, selected, commit, seconds, skipped_equivalents):
     lines.append("Caught by stage: " + ", ".join(
         f"{s.name} {by_stage[s.name]}" for s in STAGES if s.name in by_stage))
     lines.append("")
-    for title, wanted in [("Survived", "survived"), ("Did not build", "not built")]:
+    did_not_build = "Did not compile (not counted)" if generated else "Did not build"
+    for title, wanted in [("Survived", "survived"), (did_not_build, "not built")]:
         group = [m for m in selected if m.result == wanted and not m.equivalent]
         if group:
             lines.append(f"{title}:")
@@ -403,6 +524,13 @@ def report(mutants, selected, commit, seconds, skipped_equivalents):
                 lines.append(f"  {m.name} ({m.file}): {m.fault}")
                 lines.append(f"      {m.detail}")
             lines.append("")
+    survivors = [m for m in selected if m.result == "survived" and not m.equivalent]
+    if generated and survivors:
+        lines.append("Each survivor is a gap to close with a check, or, once shown equivalent, an "
+                     "entry of tools/mutants.txt:")
+        for m in survivors:
+            lines += [""] + ["    " + line for line in listing_block(m)]
+        lines.append("")
     wrong = [m for m in selected if m.equivalent and m.result == "caught"]
     if wrong:
         lines.append("Marked equivalent but caught (the mark is wrong):")
@@ -414,12 +542,15 @@ def report(mutants, selected, commit, seconds, skipped_equivalents):
         lines.append("Equivalent:")
         for m in equivalents:
             how = f"planted: {m.result}" if m in selected else "not planted"
-            lines.append(f"  {m.name} ({m.file}, {how}): {m.equivalent}")
+            listed = f"listed as {m.listed_as}, " if m.listed_as else ""
+            lines.append(f"  {m.name} ({m.file}, {listed}{how}): {m.equivalent}")
         lines.append("")
     lines.append("Every mutant:")
     for m in selected:
         where = f"{m.stage}: {m.detail}" if m.result == "caught" else m.detail
         lines.append(f"  {m.name:<34} {m.result:<10} {where}")
+        if generated:
+            lines.append(f"      {m.file}: {m.fault}")
     return "\n".join(lines) + "\n"
 
 
@@ -431,23 +562,56 @@ def main():
     parser.add_argument("--equivalents", action="store_true")
     parser.add_argument("--stages")
     parser.add_argument("--check", action="store_true")
+    parser.add_argument("--generate", action="store_true")
+    parser.add_argument("--sample", type=int, metavar="N")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--list", action="store_true")
     options = parser.parse_args()
+    if options.generate and options.check:
+        fail("--check checks the list: no --generate")
+    if (options.sample is not None or options.list) and not options.generate:
+        fail("--sample and --list go with --generate")
 
     mutants = read_mutants()
     files = committed_files()
     problems = check_snippets(mutants, files)
     if problems:
         fail("mutants that do not fit the committed files:\n  " + "\n  ".join(problems))
+    if options.check or options.generate:
+        generated = generated_mutants(files, mutants)
     if options.check:
-        print(f"{len(mutants)} mutants, each snippet found once")
+        known = {m.listed_as for m in generated}
+        lost = [m.name for m in mutants
+                if m.name.startswith("gen-") and m.name not in known]
+        if lost:
+            fail("generated mutants listed that are no longer generated from the code (take them "
+                 "out of the list, or list the mutants that are generated now):\n  " +
+                 "\n  ".join(lost))
+        print(f"{len(mutants)} mutants, each snippet found once; {len(generated)} generated")
         return 0
 
-    known = {m.name: m for m in mutants}
-    unknown = [name for name in options.mutants if name not in known]
-    if unknown:
-        fail("no such mutant: " + ", ".join(unknown))
-    selected = [known[name] for name in options.mutants] if options.mutants else [
-        m for m in mutants if options.equivalents or not m.equivalent]
+    if options.generate:
+        everything = generated
+        if options.mutants:
+            known = {m.name: m for m in generated}
+            unknown = [name for name in options.mutants if name not in known]
+            if unknown:
+                fail("no such generated mutant: " + ", ".join(unknown))
+            generated = [known[name] for name in options.mutants]
+        if options.sample is not None:
+            generated = sample(generated, options.sample, options.seed)
+        if options.list:
+            list_generated(generated, everything)
+            return 0
+        mutants = generated
+        selected = [m for m in generated if options.equivalents or not m.equivalent]
+    else:
+        known = {m.name: m for m in mutants}
+        unknown = [name for name in options.mutants if name not in known]
+        if unknown:
+            fail("no such mutant: " + ", ".join(unknown))
+        selected = [known[name] for name in options.mutants] if options.mutants else [
+            m for m in mutants if options.equivalents or not m.equivalent]
     stages = STAGES
     if options.stages:
         wanted = options.stages.split(",")
@@ -491,12 +655,13 @@ def main():
 
     skipped = [m for m in mutants if m.equivalent and m not in selected and not options.mutants]
     text = report(mutants if not options.mutants else selected, selected, commit,
-                  int(time.time() - started), skipped)
+                  int(time.time() - started), skipped, options.generate)
     with open(os.path.join(WORK, "report.txt"), "w", encoding="utf-8") as out:
         out.write(text)
     print()
     print(text, end="")
-    bad = [m for m in selected if m.result in ("survived", "not built") and not m.equivalent]
+    failing = ("survived",) if options.generate else ("survived", "not built")
+    bad = [m for m in selected if m.result in failing and not m.equivalent]
     return 1 if bad else 0
 
 

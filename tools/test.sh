@@ -72,6 +72,12 @@ skipped_stage() {
 
 stage "formatting" bash tools/check-format.sh
 stage "host build and tests" preset_tests host
+# Every line and branch of the product code that a deliverable can reach is run by its host tests
+# (tools/unreachable.txt lists, with the reasons, those it cannot).
+product_coverage() {
+    preset_build host-coverage && python3 tools/coverage.py --no-build
+}
+stage "coverage of the product code by the host tests, per deliverable" product_coverage
 stage "host tests under AddressSanitizer and UndefinedBehaviorSanitizer" preset_tests host-sanitize
 stage "32-bit x86 tests under qemu-i386" preset_tests host-i386
 # Version information, and a second clean build elsewhere that must give the same bytes.

@@ -4,7 +4,6 @@
 //
 // Left out on purpose, because nothing the programs do depends on it, or (the mouse) because the
 // end-to-end tests catch what it would:
-// - GetMessageA's message range filter (the programs pass none; its window filter is modelled).
 // - The mouse: a click reaches a control at once, as BM_CLICK does, with no hit-testing, capture or
 //   focus moving with it; a close box is WM_CLOSE, and a box's Enter key and Alt+F4 do not exist.
 //   A control a person cannot click (covered, hidden, disabled), a window without its close box, a
@@ -23,15 +22,16 @@
 // - A message box is no window (no "#32770", no default title) and always returns IDOK.
 // - Windows are never freed: a destroyed window's handle is never reused, so a stale one is
 //   harmless where Windows might hand it to another window.
-// - ExitProcess ends the test process; x87 state is the caller's (the loader in tests/shipped
-//   starts a program with Windows' 0x027F).
+// - ExitProcess ends the test process (writing a coverage build's counters first); x87 state is
+//   the caller's (the loader in tests/shipped starts a program with Windows' 0x027F).
 // Modelled because a program could go wrong there: a message box is modal as on Windows. Its
 // owner is disabled while it is up, and its own loop keeps dispatching messages to every window
 // and lets the user act on the others (the test's idle script) until the box is answered, a
 // quit message arrives, or its owner is destroyed. Typed keys are input as on Windows: each a
 // WM_KEYDOWN and WM_KEYUP queued for the focused edit behind the posted messages, read by the
 // program's loop (or a box's), which must pass them to TranslateMessage for the WM_CHAR that the
-// edit inserts; GetMessageA with a window takes only that window's messages and its children's.
+// edit inserts; GetMessageA with a window takes only that window's messages and its children's,
+// and with a range of messages only those (a loop that passed one would not get the user's input).
 // LoadIconA and LoadCursorA give one handle for each of the system's icons and cursors (a null
 // module and its number), from which a test reads which one a class was given, and null for any
 // other; so a class with the wrong cursor or icon shows.

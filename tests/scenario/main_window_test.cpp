@@ -1,6 +1,6 @@
 // The shell through app_main where the end-to-end scenario (scenario_test.cpp) does not reach:
-// the classes, start-up failures, a task window that cannot be created, commands that must do
-// nothing, the exit and About buttons.
+// the classes, start-up failures, the message loop, a task window that cannot be created, commands
+// that must do nothing, the exit and About buttons.
 #include "shell/shell.h"
 #include "tasks/array/array.h"
 #include "tests/support/deliverable.h"
@@ -57,6 +57,18 @@ TEST(Startup, ProgramEntryExitsWithTheLoopsCode) {
         testing::ExitedWithCode(0), "");
 }
 
+TEST(Loop, DispatchesWhatIsQueued) {
+    // On Windows the user's input reaches the windows through the loop, not straight as here.
+    int exit_code = run_program_until_exit([] {
+        PostMessageA(main_window(), WM_COMMAND,
+                     MAKEWPARAM(profile.task_windows[0].launch_id, BN_CLICKED),
+                     (LPARAM)launch_button(1));
+        PostMessageA(main_window(), WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(exit_code, 0);
+    EXPECT_EQ(standin::describe(window1_handle).class_name, "Window1");
+}
+
 TEST(Launching, FailedCreationLeavesTheTaskReachable) {
     run_program([] {
         standin::fail_creation_of("Window2");
@@ -82,6 +94,15 @@ TEST(Commands, ThoseThatMustDoNothingDoNothing) {
                 standin::click(control); // labels notify, but no launch ID is theirs
         EXPECT_EQ(standin::top_level_windows().size(), 1u);
         EXPECT_TRUE(standin::message_boxes().empty());
+    });
+}
+
+TEST(Commands, AControlWhoseHandleReadsNegativeStillClicks) {
+    // Windows' handles are 32-bit values, sign-extended on 64-bit Windows: only 0 is no control.
+    run_program([] {
+        SendMessageA(main_window(), WM_COMMAND,
+                     MAKEWPARAM(profile.task_windows[0].launch_id, BN_CLICKED), (LPARAM)-16);
+        EXPECT_NE(task_window(1), nullptr);
     });
 }
 

@@ -6,6 +6,7 @@
 #include "tests/support/program_driver.h"
 #include "variants/profile.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,27 +38,41 @@ struct QueryCase {
     const char* d;
     std::vector<const char*> elements; // nullptr: add the element field's initial text
     std::vector<std::string> results;
+    bool division_box; // the zero-C guard's box
 };
 
 // Each deliverable's end-to-end expectations (tests/e2e/expectations.cpp), which every build plays,
 // hold its query of the elements they add and of an empty store.
 const QueryCase query_cases[] = {
     // Defaults: inclusive bounds, positives only, T = D / C = 4.
-    {"practice_v5", nullptr, nullptr, {nullptr, "0", "-1", "5", "5.5"}, {"2"}},
-    {"practice_v6", nullptr, nullptr, {nullptr, "4", "0", "3.9"}, {"41"}},
+    {"practice_v5", nullptr, nullptr, {nullptr, "0", "-1", "5", "5.5"}, {"2"}, false},
+    {"practice_v6", nullptr, nullptr, {nullptr, "4", "0", "3.9"}, {"41"}, false},
     // Products of elements not above 0 and not below (C + D) / C = -2.
-    {"practice_v14", "1", "-3", {"-1", "-2", "-3", "0"}, {"0"}},
-    {"practice_v14", "2", "-6", {"-1", "-2", "-3"}, {"2"}}, // C + D / C would be -1
-    {"practice_v14", "0", "5", {"-1"}, {"-1"}},
-    {"practice_v14", "-0", "5", {"-1"}, {"-1"}},
-    {"practice_v14", "abc", "5", {"-1"}, {"-1"}},
-    {"practice_v1", "-1", "1", {"-1", "0", "1", "1.5", "-2"}, {"3"}},
+    {"practice_v14", "1", "-3", {"-1", "-2", "-3", "0"}, {"0"}, false},
+    {"practice_v14", "2", "-6", {"-1", "-2", "-3"}, {"2"}, false}, // C + D / C would be -1
+    {"practice_v14", "0", "5", {"-1"}, {"-1"}, true},
+    {"practice_v14", "-0", "5", {"-1"}, {"-1"}, true},
+    {"practice_v14", "abc", "5", {"-1"}, {"-1"}, true},
+    {"practice_v1", "-1", "1", {"-1", "0", "1", "1.5", "-2"}, {"3"}, false},
     // Unguarded division: a zero C makes T infinite, or NaN with a zero D (selects nothing).
-    {"practice_v6", "0", "4", {"5"}, {"0"}},
-    {"practice_v6", "0", "-4", {"5"}, {"25"}},
-    {"practice_v6", "0", "0", {"5"}, {"0"}},
+    {"practice_v6", "0", "4", {"5"}, {"0"}, false},
+    {"practice_v6", "0", "-4", {"5"}, {"25"}, false},
+    {"practice_v6", "0", "0", {"5"}, {"0"}, false},
+    // A threshold below 0 still selects positive elements only: 3 and 1 of these.
+    {"practice_v6", "1", "-2", {"-1", "3", "0", "-3", "1"}, {"10"}, false},
     // Overflow shows as infinity and does not carry into the next query.
-    {"practice_v6", "1", "0", {"1e200", "1e200"}, {"inf"}},
+    {"practice_v6", "1", "0", {"1e200", "1e200"}, {"inf"}, false},
+    // Elements on each bound, and outside the bounds between elements inside them; a zero C where
+    // the deliverable has no guard.
+    {"practice_v1", "0", "1", {"1", "-1", "0", "2", "0.5"}, {"3"}, false},
+    {"practice_v5", "1", "3", {"1", "5", "2", "0.5", "3", "-2"}, {"3"}, false},
+    {"practice_v5", "0", "2", {"0", "2", "-1", "1"}, {"2"}, false},
+    {"practice_v8", "-2", "2", {"-2", "5", "0", "2", "-3", "1", "1", "-1"}, {"2", "1", "3"}, false},
+    {"practice_v8", "0", "0", {"0", "1", "-1"}, {"0", "1", "0"}, false},
+    {"practice_v4", "2", "-1", {"-2", "-3", "1", "-1", "0"}, {"-9"}, false}, // T = C * D = -2
+    {"practice_v4", "0", "5", {"-1", "1"}, {"0"}, false},
+    {"practice_v4_early", "2", "-1", {"-2", "-3", "1", "-1", "0"}, {"-9"}, false},
+    {"practice_v4_early", "0", "5", {"-1", "1"}, {"0"}, false},
 };
 
 TEST(ArrayQuery, AggregatesOfEachDeliverable) {
@@ -75,11 +90,14 @@ TEST(ArrayQuery, AggregatesOfEachDeliverable) {
             results = shown_results();
         });
         EXPECT_EQ(results, c.results);
+        std::vector<std::string> boxes = box_texts();
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), DIVISION_BY_ZERO_TEXT),
+                  c.division_box ? 1 : 0);
     }
 }
 
 TEST(ArrayQuery, ZeroCGuardShowsItsBoxAfterTheResult) {
-    if (!profile.array.guards_zero_c)
+    if (!is_deliverable("practice_v14"))
         GTEST_SKIP();
     std::string result_while_box_up;
     run_program([&] {
@@ -150,7 +168,7 @@ TEST(ArrayStore, TheHundredAndFirstElementIsRefused) {
             EXPECT_EQ(element, 7);
         std::vector<std::string> refusals;
         for (const std::string& box : box_texts())
-            if (box == STORE_FULL_TEXT)
+            if (box == to_1251(u8"Масив заповнено!"))
                 refusals.push_back(box);
         EXPECT_EQ(refusals.size(), (size_t)(additions - 100));
         if (profile.array.added_text) {
