@@ -168,7 +168,7 @@ TEST(ArrayStore, TheHundredAndFirstElementIsRefused) {
             EXPECT_EQ(element, 7);
         std::vector<std::string> refusals;
         for (const std::string& box : box_texts())
-            if (box == to_1251(u8"Масив заповнено!"))
+            if (box == STORE_FULL_TEXT)
                 refusals.push_back(box);
         EXPECT_EQ(refusals.size(), (size_t)(additions - 100));
         if (profile.array.added_text) {
