@@ -263,10 +263,16 @@ def end_running():
     running = None
 
 
+# Presets configured in this run: a build kept from an earlier run takes the presets' cache
+# variables as the commit has them.
+configured = set()
+
+
 def build(preset, log):
-    if not os.path.exists(os.path.join(TREE, "build", preset, "CMakeCache.txt")):
+    if preset not in configured:
         if run(["cmake", "--preset", preset], log, polite=True) != 0:
             return False
+        configured.add(preset)
     return run(["cmake", "--build", "--preset", preset], log, polite=True) == 0
 
 
