@@ -467,7 +467,8 @@ struct Walker {
              int times = 1) {
         std::string named =
             (window ? "Task " + std::to_string(window) : "main window") + " " + what;
-        steps.push_back({act, window, id, fields, boxes, named, walks ? walks : "", times});
+        steps.push_back({act, window, id, std::move(fields), std::move(boxes), named,
+                         walks ? walks : "", times});
     }
     const char* guide(size_t field) {
         return field < row.size() ? keep(row[field]) : "(no release row)";
@@ -530,11 +531,10 @@ struct Walker {
         int count = 0;
         while (count < max_elements && d.array.elements[count])
             ++count;
-        std::vector<ExpectedBox> added = box(3, d.array.added_text);
         add(Act::type, 3, "element to fill the store", "task3.full", 0,
             fields(b.task3_inputs, {nullptr, nullptr, b.filler}));
-        add(Act::click, 3, "additions up to 100", "task3.full", d.array.add_id, {}, added,
-            100 - count);
+        add(Act::click, 3, "additions up to 100", "task3.full", d.array.add_id, {},
+            box(3, d.array.added_text), 100 - count);
         add(Act::type, 3, "101st element", "task3.full", 0,
             fields(b.task3_inputs, {nullptr, nullptr, b.refused}));
         add(Act::click, 3, "101st addition", "task3.full", d.array.add_id, {},
@@ -549,7 +549,6 @@ struct Walker {
 
     void task3_again() {
         add(Act::classes, 0, "classes of the windows", "classes");
-        std::vector<ExpectedBox> added = box(3, d.array.added_text);
         for (const ArrayQuery& query : b.task3) {
             if (!query.walks)
                 break;
@@ -558,7 +557,8 @@ struct Walker {
                     break;
                 add(Act::type, 3, "element", query.walks, 0,
                     fields(b.task3_inputs, {nullptr, nullptr, element}));
-                add(Act::click, 3, "addition", query.walks, d.array.add_id, {}, added);
+                add(Act::click, 3, "addition", query.walks, d.array.add_id, {},
+                    box(3, d.array.added_text));
             }
             add(Act::type, 3, "C and D", query.walks, 0,
                 fields(b.task3_inputs, {query.c, query.d}));

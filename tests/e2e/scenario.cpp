@@ -107,10 +107,8 @@ std::vector<Step> scenario(const Deliverable& d, bool tour) {
         s.walk(WalkPoint::task1_runs);
     if (!tour && d.guard.box_text) {
         s.add(Act::type, 2, "zero divisor", 0, d.guard.typed);
-        // Filled in place: g++ 14 takes a copy of a one-box list for a write out of bounds.
-        std::vector<ExpectedBox> guard_box;
-        guard_box.push_back({2, d.guard.box_text});
-        s.add(Act::click, 2, "zero divisor", d.tasks[1].execute_id, nullptr, guard_box);
+        s.add(Act::click, 2, "zero divisor", d.tasks[1].execute_id, nullptr,
+              {{2, d.guard.box_text}});
         s.add(Act::expect, 2, "zero divisor result", 0, d.guard.results);
         s.walks("task2.guard-above");
     }
