@@ -63,6 +63,21 @@ def test_names():
     return re.findall(r"^\s*Test\s+#\d+: (\S+)$", listing, re.MULTILINE)
 
 
+brace_lines = {}
+
+
+def closing_braces(path):
+    """The lines of a file that hold only a closing brace. g++ 14's gcov counts a function's end
+    there (never run after a call that does not return), g++ 12's does not; such a line does
+    nothing of its own, so neither build counts it."""
+    if path not in brace_lines:
+        with open(os.path.join(ROOT, path), encoding="utf-8") as source:
+            texts = source.read().split("\n")
+        brace_lines[path] = {number for number, text in enumerate(texts, 1)
+                             if text.strip() in ("}", "};")}
+    return brace_lines[path]
+
+
 def read_counters(search_paths, ignored):
     """{file: {line: (count, [branch counts])}} of the product folders, from gcovr."""
     command = ["gcovr", "--root", ROOT, "--json", "-", "--exclude-unreachable-branches",
@@ -75,8 +90,9 @@ def read_counters(search_paths, ignored):
     files = {}
     for record in json.loads(output)["files"]:
         lines = files.setdefault(record["file"], {})
+        braces = closing_braces(record["file"])
         for line in record["lines"]:
-            if not line.get("gcovr/noncode"):
+            if not line.get("gcovr/noncode") and line["line_number"] not in braces:
                 lines[line["line_number"]] = (line["count"],
                                               [branch["count"] for branch in line["branches"]])
     return files
