@@ -540,8 +540,9 @@ DWORD awaited_ms() {
 }
 
 // Clicks into the field, selects its text (Home, Shift+End) and types the keys over it. A click
-// that has not moved the focus yet, or keys that went astray as the focus moved, are tried again,
-// as a person would; the field must end up holding what was typed.
+// that has not moved the focus yet, or keys that went astray (the field shows what it showed
+// before, as when the X focus lags behind under emulation, until a check has failed), are tried
+// again, as a person would; the field must end up holding what was typed.
 void type_into(HWND edit, const char* keys, const std::string& what) {
     const std::string wanted = typed_text(keys);
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -549,13 +550,14 @@ void type_into(HWND edit, const char* keys, const std::string& what) {
             return;
         if (!wait_until([&] { return focus_of_program() == edit; }))
             continue;
+        const std::string before = control_text(edit);
         press_key(VK_HOME);
         press_key(VK_END, VK_SHIFT);
         for (const char* key = keys; *key; ++key)
             type_character(*key);
         if (wait_until([&] { return wanted == control_text(edit); }, awaited_ms()))
             return;
-        if (focus_of_program() == edit)
+        if (focus_of_program() == edit && (control_text(edit) != before || failures))
             break; // the keys went to the field, which did not take them as typed
     }
     check_text(control_text(edit), wanted.c_str(), named(what, "the typed text").c_str());
