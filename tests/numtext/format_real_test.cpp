@@ -1,8 +1,8 @@
-// Double to decimal text: the specification's worked examples with its texts, an oracle apart from
-// the exact model (make_vectors.py) that every other exact text comes from; and what no list of
-// vectors shows: over many random doubles the text fits 18 bytes and reads back as the value
-// rounded to seven digits, by the C library's reading; the register stack and exception flags as
-// the caller expects them; and string_length.
+// Double to decimal text: the worked examples of the number format, with their texts, an oracle
+// apart from the exact model (make_vectors.py) that every other exact text comes from; and what no
+// list of vectors shows: over many random doubles the text fits 18 bytes and reads back as the
+// value rounded to seven digits, by the C library's reading; the register stack and exception flags
+// as the caller expects them; and string_length.
 #include "numtext/numtext.h"
 #include "tests/numtext/fpu_state.h"
 
@@ -74,7 +74,7 @@ const FormatCase format_cases[] = {
     {4.9406564584124654e-324, "4.940656e-324"},
 };
 
-TEST(FormatReal, TheSpecificationsWorkedExamples) {
+TEST(FormatReal, TheFormatsWorkedExamples) {
     for (const FormatCase& c : format_cases)
         EXPECT_EQ(formatted(c.value), c.text) << "value " << c.value;
     EXPECT_EQ(formatted(opaque_two / opaque_three), "0.6666667");

@@ -1,4 +1,4 @@
-// Decimal text to double: the specification's own examples with its values, an oracle apart from
+// Decimal text to double: the number format's own examples with their values, an oracle apart from
 // the exact model (make_vectors.py) that every other exact value comes from; and what no list of
 // vectors shows: short decimals correctly rounded over many random texts, no read past the
 // terminator, and the register stack and exception flags as the caller expects them.
@@ -54,7 +54,7 @@ const ParseCase parse_cases[] = {
     {"1e-400", 0.0, 6},
 };
 
-TEST(ParseReal, TheSpecificationsExamples) {
+TEST(ParseReal, TheFormatsOwnExamples) {
     for (const ParseCase& c : parse_cases) {
         double value = 12345;
         const char* end = parse_real(c.text, &value);
